@@ -1,0 +1,21 @@
+#include "core/platform.h"
+#include "core/platform_headless.h"
+
+#include <cstdio>
+
+MessageBoxFunction MessageBoxHook = nullptr;
+
+int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, uint32_t buttons)
+{
+    if (MessageBoxHook)
+        return MessageBoxHook(owner, text, caption, buttons);
+    std::fprintf(stderr, "%s: %s\n", caption, text);
+    std::fflush(stderr);
+    return buttons == BoxYesNo ? AnswerYes : AnswerOk;
+}
+
+void AppendListLine(WindowHandle listbox, const char* text)
+{
+    if (listbox)
+        static_cast<HeadlessListbox*>(listbox)->lines.emplace_back(text);
+}
