@@ -1,6 +1,10 @@
 // Start-up, the window itself, painting, sizing and the ways to end the run.
 #include "tests/ui/shellfixture.h"
 
+#include "core/memory.h"
+#include "core/objects.h"
+#include "core/scenelist.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -206,4 +210,68 @@ TEST_F(ShellTest, EmptyClientAreaIsHarmless)
     InvalidateRect(hWindow, nullptr, FALSE);
     UpdateWindow(hWindow);
     EXPECT_FLOAT_EQ(position().x, 100);
+}
+
+namespace {
+
+// A red sphere about the origin, entered the way the dialogs enter objects.
+void addsphere(SceneList* scene, float radius)
+{
+    auto* centre = static_cast<Vector*>(Memory_Gra(sizeof(Vector)));
+    *centre = nullv();
+    insertlist(scene, TagPoint, centre, copytext("c"));
+    auto* pattern = static_cast<Pattern*>(Memory_Gra(sizeof(Pattern)));
+    *pattern = RGBpattern(255, 0, 0, 33, 33, 33);
+    insertlist(scene, TagPattern, pattern, copytext("red"));
+    auto* sphere = static_cast<SphereObject*>(Memory_Gra(sizeof(SphereObject)));
+    *sphere = SphereObject{centre, radius, pattern};
+    insertlist(scene, TagSphere, sphere, copytext("ball"));
+}
+
+// Mean column of the pixels that show something; -1 for an empty picture.
+double centrecolumn()
+{
+    double sum = 0;
+    long count = 0;
+    for (int32_t row = 0; row < ActualImage.height; ++row)
+        for (int32_t col = 0; col < ActualImage.width; ++col) {
+            const uint8_t* p = ActualImage.pixels + 4 * (size_t(row) * ActualImage.width + col);
+            if (p[0] | p[1] | p[2]) {
+                sum += col;
+                count += 1;
+            }
+        }
+    return count ? sum / count : -1;
+}
+
+}  // namespace
+
+TEST_F(ShellTest, PictureFollowsTheSceneTheCameraAndTheWindow)
+{
+    clientsize(160, 120);
+    addsphere(ActualScene, 200);
+    command(200);
+    const double centred = centrecolumn();
+    EXPECT_NEAR(centred, 80, 1);
+
+    // On screen the window shows exactly the picture.
+    UpdateWindow(hWindow);
+    const HDC dc = GetDC(hWindow);
+    const uint8_t* middle = ActualImage.pixels + 4 * (size_t(60) * 160 + 80);
+    EXPECT_EQ(GetPixel(dc, 80, 60), RGB(middle[2], middle[1], middle[0]));
+    EXPECT_GT(middle[2], 0);
+    ReleaseDC(hWindow, dc);
+
+    // The left arrow moves the camera right: the scene moves left.
+    keydown(VK_LEFT);
+    EXPECT_LT(centrecolumn(), centred - 5);
+
+    // A bigger window renders at its new size at once.
+    clientsize(320, 240);
+    EXPECT_EQ(ActualImage.width, 320);
+    EXPECT_GT(centrecolumn(), 0);
+
+    // A new scene is empty.
+    command(CmdNewScene);
+    EXPECT_EQ(centrecolumn(), -1);
 }
