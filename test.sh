@@ -68,6 +68,13 @@ if [ -n "$WINE32" ]; then
         sh tests/tools/compare_renders.sh "$native_render" "$WINE32 $top/build/win32/tools/scenerender.exe" build/compare-win32
 fi
 
+# The real program under Wine, driven with real input, against scenerender.
+if [ -n "$WINE32" ]; then
+    step "end-to-end: the i686 program under Wine" tests/ui/e2e_smoke.sh build/win32 build/native-release "$WINE32" "$DISPLAY"
+elif [ -n "$WINE64" ]; then
+    step "end-to-end: the x86_64 program under Wine" tests/ui/e2e_smoke.sh build/win64 build/native-release "$WINE64" "$DISPLAY"
+fi
+
 fuzz_seconds="${FUZZ_SECONDS:-60}"
 if [ "$fuzz_seconds" -gt 0 ]; then
     step "scene-file fuzzer (${fuzz_seconds} s)" tests/scenefile/run_fuzzer.sh "$fuzz_seconds"
