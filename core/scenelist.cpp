@@ -28,9 +28,12 @@ int insertlist(SceneList* list, ObjectTag tag, void* object, char* name)
     return block->count;
 }
 
+// A deleted entry never matches, not even when tag 0 is asked for: its object
+// has been freed.
 static bool matches(const ListBlock* block, int i, ObjectTag tag, const char* name)
 {
-    return block->tags[i] == tag && block->names[i] && std::strcmp(block->names[i], name) == 0;
+    return tag != TagDeleted && block->tags[i] == tag && block->names[i] &&
+           std::strcmp(block->names[i], name) == 0;
 }
 
 void* searchlist(SceneList* list, ObjectTag tag, const char* name)
@@ -61,7 +64,7 @@ int deletelist(SceneList* list, ObjectTag tag, const char* name)
 
 char* searchtext(SceneList* list, ObjectTag tag, const void* object)
 {
-    if (!object)
+    if (!object || tag == TagDeleted)
         return nullptr;
     for (ListBlock* block = list; block; block = block->next)
         for (int i = 0; i < block->count; i++)

@@ -84,21 +84,61 @@ Matrix scale(float s)
     return Matrix{{s, 0, 0, 0, 0, s, 0, 0, 0, 0, s, 0}};
 }
 
+// Sine and cosine of a float angle, the same to the bit on every build: the
+// platforms' sinf and cosf differ in the last bit, which would make a drag
+// render different pixels under Windows and Linux. Range reduction to
+// [-pi/4, pi/4] and the classic double-precision kernels, rounded once to float.
+static void sincosfloat(float angle, float* sine, float* cosine)
+{
+    const double x = angle;
+    if (!(std::fabs(x) < 1e6)) {  // huge or not finite: no camera turns by that much
+        *sine = float(std::sin(x));
+        *cosine = float(std::cos(x));
+        return;
+    }
+    const double k = std::nearbyint(x * 0.636619772367581343076);  // 2/pi
+    const double r = ((x - k * 1.57079632673412561417e+00) - k * 6.07710050630396597660e-11) -
+                     k * 2.02226624879595063154e-21;
+    const double z = r * r;
+    const double s = r + r * z * (-1.66666666666666324348e-01 +
+                                  z * (8.33333333332248946124e-03 +
+                                       z * (-1.98412698298579493134e-04 +
+                                            z * (2.75573137070700676789e-06 +
+                                                 z * (-2.50507602534068634195e-08 +
+                                                      z * 1.58969099521155010221e-10)))));
+    const double c = 1.0 - 0.5 * z +
+                     z * z * (4.16666666666666019037e-02 +
+                              z * (-1.38888888888741095749e-03 +
+                                   z * (2.48015872894767294178e-05 +
+                                        z * (-2.75573143513906633035e-07 +
+                                             z * (2.08757232129817482790e-09 +
+                                                  z * -1.13596475577881948265e-11)))));
+    switch (int(k - 4.0 * std::floor(k / 4.0))) {
+    case 0: *sine = float(s); *cosine = float(c); break;
+    case 1: *sine = float(c); *cosine = float(-s); break;
+    case 2: *sine = float(-s); *cosine = float(-c); break;
+    default: *sine = float(-c); *cosine = float(s); break;
+    }
+}
+
 Matrix rotatex(float angle)
 {
-    const float s = std::sin(angle), c = std::cos(angle);
+    float s, c;
+    sincosfloat(angle, &s, &c);
     return Matrix{{1, 0, 0, 0, 0, c, -s, 0, 0, s, c, 0}};
 }
 
 Matrix rotatey(float angle)
 {
-    const float s = std::sin(angle), c = std::cos(angle);
+    float s, c;
+    sincosfloat(angle, &s, &c);
     return Matrix{{c, 0, s, 0, 0, 1, 0, 0, -s, 0, c, 0}};
 }
 
 Matrix rotatez(float angle)
 {
-    const float s = std::sin(angle), c = std::cos(angle);
+    float s, c;
+    sincosfloat(angle, &s, &c);
     return Matrix{{c, -s, 0, 0, s, c, 0, 0, 0, 0, 1, 0}};
 }
 

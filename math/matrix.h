@@ -11,7 +11,8 @@
 //   multmv(M, p)           point transform L·p + t
 //   multvecmv(M, v)        direction transform L·v
 //   multmm(A, B)           A·B, B applied first
-//   translate(t), scale(s), rotatex(a), rotatey(a), rotatez(a)   right-handed, radians
+//   translate(t), scale(s), rotatex(a), rotatey(a), rotatez(a)   right-handed, radians;
+//                          sine and cosine are computed alike on every build
 //   determinant(M)         of the linear part
 //   inverse(M)             inverse affine transform; a singular matrix gives its adjugate
 #pragma once
