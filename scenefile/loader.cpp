@@ -354,7 +354,8 @@ SceneList* ReadScene(const char* path)
                 notescene(0, "cannot open '%s'", filename);
         }
     }
-    if (file) {
+    const bool opened = file != nullptr;
+    if (opened) {
         SceneReader r{file, list, WordBlank, 1, 1, nullptr, false};
         do
             readrecord(r);
@@ -363,7 +364,7 @@ SceneList* ReadScene(const char* path)
             notescene(r.line, "NUL byte ends the text, the rest of the file is ignored");
         std::fclose(file);
     }
-    if (!AddScene(list, file ? path : nullptr))
+    if (!AddScene(list, opened ? path : nullptr))
         notescene(0, "scene not entered: all %d scene slots are taken", MaxScenes);
     return list;
 }

@@ -3,7 +3,6 @@
 // ReadScene must neither crash nor leak nor allocate beyond what the input
 // backs, and what it loads must survive save, load, save with identical bytes.
 // Built and run by run_fuzzer.sh.
-#include "core/registry.h"
 #include "render/camera.h"
 #include "scenefile/diagnostics.h"
 #include "scenefile/scenefile.h"
@@ -30,10 +29,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     SceneList* list = ReadScene(input.c_str());
     SceneMessages = nullptr;
 
-    if (!SaveOver(first.c_str(), list))
-        std::abort();
-    SceneList* again = ReadScene(first.c_str());
-    if (!SaveOver(second.c_str(), again))
+    SceneList* again = SaveLoadSave(list, first, second);
+    if (!again)
         std::abort();
     if (RoundTrips(list) && ReadBytes(first) != ReadBytes(second)) {
         std::fprintf(stderr, "save, load, save changed the file\n");

@@ -18,6 +18,8 @@ cmake --build "$build" --target fuzz_readscene -j2
 
 mkdir -p "$build/corpus" "$build/artifacts"
 cd "$build"
+# Every run writes three small files; keep them off the disk where we can.
+if [ -d /dev/shm ] && [ -w /dev/shm ]; then export TMPDIR=/dev/shm; fi
 # -rss_limit_mb and -malloc_limit_mb turn any allocation out of proportion to
 # the input into a failure.
 UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \

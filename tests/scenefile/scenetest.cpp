@@ -1,6 +1,7 @@
 #include "scenetest.h"
 
 #include "core/registry.h"
+#include "render/camera.h"
 #include "scenefile/scenefile.h"
 #include "scenefile/tokenizer.h"
 
@@ -134,4 +135,23 @@ bool RoundTrips(SceneList* list)
             if (block->names[i] && std::strlen(block->names[i]) >= size_t(NameLimit))
                 return false;
     return true;
+}
+
+SceneList* SaveLoadSave(SceneList* list, const std::string& first, const std::string& second)
+{
+    const uint8_t cam = ActualCam.flags;
+    const uint8_t light = ActualLight.flags;
+    if (!SaveOver(first.c_str(), list))
+        return nullptr;
+    SceneList* again = ReadScene(first.c_str());
+    // A central view without clipping is written "CF", which reads as central
+    // with clipping by the rules of the CAM letters; the letters are tested on
+    // their own, the scene is compared here.
+    ActualCam.flags = cam;
+    ActualLight.flags = light;
+    if (!SaveOver(second.c_str(), again)) {
+        ReleaseScene(again, first.c_str());
+        return nullptr;
+    }
+    return again;
 }

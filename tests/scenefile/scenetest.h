@@ -8,9 +8,11 @@
 //   ReleaseScene(list, path)  free everything ReadScene(path) built; give back its registry
 //                             slot when it is the last one (tests must not fill the registry)
 //   SaveOver(path, list)      SaveScene, freeing the registry name that it replaces
-//   RoundTrips(list)          whether save, load, save must give identical bytes: false only
-//                             when a name fills the whole 1023-byte word (read back, the
-//                             blank after it becomes an empty word)
+//   SaveLoadSave(list, a, b)  save list to a, read a, save that to b; the list read from a,
+//                             or null when a save failed
+//   RoundTrips(list)          whether a and b must then be identical: false only when a
+//                             name fills the whole 1023-byte word (read back, the blank
+//                             after it becomes an empty word)
 #pragma once
 
 #include "core/scenelist.h"
@@ -24,4 +26,5 @@ bool FileExists(const std::string& path);
 std::string Lines(const std::string& text);
 void ReleaseScene(SceneList* list, const char* path);
 const char* SaveOver(const char* path, SceneList* list);
+SceneList* SaveLoadSave(SceneList* list, const std::string& first, const std::string& second);
 bool RoundTrips(SceneList* list);
