@@ -7,8 +7,8 @@
 #   NATIVE_BUILD  a native build folder holding tools/scenerender
 #   WINE          the Wine loader that runs WIN_BUILD's programs (wine64 for x86_64)
 #   DISPLAY       a running X server without window manager (Xvfb), e.g. :99
-#   SCENE         the scene to open; default: the first scene of examples/ without
-#                 camera objects, else tests/ui/data/smoke.item
+#   SCENE         the scene to open; default: examples/still_life.item, else the first
+#                 scene of examples/, else tests/ui/data/smoke.item
 #
 # Uses WINEPREFIX when set, else a prefix of its own in WIN_BUILD. Starts the
 # editor with the scene, resizes its window, and checks that its client area
@@ -53,22 +53,43 @@ if [ $# -ge 5 ]; then
     scene="$5"
 else
     scene="$top/tests/ui/data/smoke.item"
-    for s in "$top"/examples/*.item; do
-        # The moved camera below is built for scenes that keep the start-up camera.
-        if [ -f "$s" ] && ! grep -q "cam_" "$s"; then scene="$s"; break; fi
+    for s in "$top/examples/still_life.item" "$top"/examples/*.item; do
+        if [ -f "$s" ]; then scene="$s"; break; fi
     done
 fi
 echo "e2e_smoke: scene $scene"
 cp "$scene" "$out/scene.item" || fail "cannot read $scene"
-# The left arrow with the step 0.1 moves the default camera by 0.1 of its right vector.
+
+# The left arrow with the step 0.1 moves the camera by 0.1 of its right vector:
+# the copy ends with the moved position, computed as the editor does in single
+# precision (the product and the sum each rounded to float). The camera is the
+# default one unless the scene sets it; the last camera record read wins.
+moved="$(tr -d '\r' <"$scene" | awk '
+    function fl(x,   sign, a, e, m, f) {  # x rounded to the nearest float, ties to even
+        if (x == 0) return 0
+        sign = x < 0 ? -1 : 1; a = x * sign; e = 0
+        while (a >= 16777216) { a /= 2; e++ }
+        while (a < 8388608) { a *= 2; e-- }
+        m = int(a); f = a - m
+        if (f > 0.5 || (f == 0.5 && m % 2 == 1)) m++
+        for (; e > 0; e--) m *= 2
+        for (; e < 0; e++) m /= 2
+        return sign * m
+    }
+    BEGIN { p[1] = 0; p[2] = 0; p[3] = -1000; r[1] = 1000; r[2] = 0; r[3] = 0 }
+    $1 == "PNT" && $2 == "cam_position" { for (i = 1; i <= 3; i++) p[i] = fl($(i + 2) + 0) }
+    $1 == "VEC" && $2 == "cam_right" { for (i = 1; i <= 3; i++) r[i] = fl($(i + 2) + 0) }
+    END {
+        g = fl(0.1)
+        for (i = 1; i <= 3; i++) q[i] = fl(fl(r[i] * g) + p[i])
+        printf "%.9g %.9g %.9g\n", q[1], q[2], q[3]
+    }')"
 {
     cat "$scene"
     echo
-    echo "PNT cam_position 100 0 -1000"
-    echo "VEC cam_right 1000 0 0"
-    echo "VEC cam_lower 0 1000 0"
-    echo "VEC cam_front 0 0 1000"
+    echo "PNT cam_position $moved"
 } >"$out/moved.item"
+echo "e2e_smoke: the left arrow should move the camera to $moved"
 
 if [ -z "${WINEPREFIX:-}" ]; then
     export WINEPREFIX="$winbuild/wineprefix-e2e"
@@ -90,7 +111,8 @@ for _ in $(seq 150); do
 done
 [ -n "$window" ] || fail "no window named '3D scene'"
 
-# Without a window manager the X window holds the menu bar and the client area.
+# Without a window manager the X window holds the menu bar and the client area
+# and nothing else.
 xdotool windowsize "$window" 320 260
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$window")"
@@ -101,17 +123,17 @@ capture() {  # capture FILE: the X window as it is on the screen
     import -window root -crop "${WIDTH}x${HEIGHT}+${winx}+${winy}" +repage "$1" 2>/dev/null
 }
 
-# The client area starts at the first row that is entirely black: the menu bar
-# has none, and the scene leaves the picture's top row empty.
+# The menu bar is the top rows whose part right of the menu titles has the bar's
+# own colour throughout; the client area starts below them.
 capture "$out/window.png"
+bar="$(convert "$out/window.png" -format "%[pixel:p{$((WIDTH - 1)),0}]" info:)"
 menu=""
 for y in $(seq 0 60); do
-    if [ "$(convert "$out/window.png" -crop "${WIDTH}x1+0+$y" -format '%[fx:maxima.r+maxima.g+maxima.b]' info: 2>/dev/null)" = "0" ]; then
-        menu="$y"
-        break
-    fi
+    row="$(convert "$out/window.png" -crop "$((WIDTH - 150))x1+150+$y" +repage \
+           -format '%k %[pixel:p{0,0}]' info: 2>/dev/null)"
+    if [ "$row" != "1 $bar" ]; then menu="$y"; break; fi
 done
-[ -n "$menu" ] || fail "cannot find the client area (see $out/window.png)"
+[ -n "$menu" ] && [ "$menu" -gt 0 ] || fail "cannot find the menu bar (see $out/window.png)"
 clientw="$WIDTH"
 clienth=$((HEIGHT - menu))
 echo "e2e_smoke: client area ${clientw}x$clienth below a menu bar of $menu rows"
