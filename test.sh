@@ -57,6 +57,17 @@ else
     echo "    and the same tests ran on the x86_64 Windows build."
 fi
 
+# The Windows programs must draw exactly what the native one draws.
+native_render="$top/build/native-release/tools/scenerender"
+if [ -n "$WINE64" ]; then
+    step "scenerender: native and Windows x86_64 pictures identical" \
+        sh tests/tools/compare_renders.sh "$native_render" "$WINE64 $top/build/win64/tools/scenerender.exe" build/compare-win64
+fi
+if [ -n "$WINE32" ]; then
+    step "scenerender: native and Windows i686 pictures identical" \
+        sh tests/tools/compare_renders.sh "$native_render" "$WINE32 $top/build/win32/tools/scenerender.exe" build/compare-win32
+fi
+
 fuzz_seconds="${FUZZ_SECONDS:-60}"
 if [ "$fuzz_seconds" -gt 0 ]; then
     step "scene-file fuzzer (${fuzz_seconds} s)" tests/scenefile/run_fuzzer.sh "$fuzz_seconds"
