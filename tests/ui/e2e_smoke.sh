@@ -113,10 +113,15 @@ done
 
 # Without a window manager the X window holds the menu bar and the client area
 # and nothing else.
-xdotool windowsize "$window" 320 260
-sleep 1
-eval "$(xdotool getwindowgeometry --shell "$window")"
+# A window that has only just appeared may not take the first request.
+for _ in $(seq 50); do
+    xdotool windowsize "$window" 320 260
+    sleep 0.2
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+    [ "$WIDTH" -eq 320 ] && [ "$HEIGHT" -eq 260 ] && break
+done
 [ "$WIDTH" -eq 320 ] && [ "$HEIGHT" -eq 260 ] || fail "window is ${WIDTH}x$HEIGHT, not 320x260"
+sleep 0.5
 winx="$X" winy="$Y"
 
 capture() {  # capture FILE: the X window as it is on the screen
@@ -125,15 +130,20 @@ capture() {  # capture FILE: the X window as it is on the screen
 
 # The menu bar is the top rows whose part right of the menu titles has the bar's
 # own colour throughout; the client area starts below them.
-capture "$out/window.png"
-bar="$(convert "$out/window.png" -format "%[pixel:p{$((WIDTH - 1)),0}]" info:)"
-menu=""
-for y in $(seq 0 60); do
-    row="$(convert "$out/window.png" -crop "$((WIDTH - 150))x1+150+$y" +repage \
-           -format '%k %[pixel:p{0,0}]' info: 2>/dev/null)"
-    if [ "$row" != "1 $bar" ]; then menu="$y"; break; fi
+for _ in $(seq 20); do
+    capture "$out/window.png"
+    bar="$(convert "$out/window.png" -format "%[pixel:p{$((WIDTH - 1)),0}]" info:)"
+    menu=""
+    for y in $(seq 0 60); do
+        row="$(convert "$out/window.png" -crop "$((WIDTH - 150))x1+150+$y" +repage \
+               -format '%k %[pixel:p{0,0}]' info: 2>/dev/null)"
+        if [ "$row" != "1 $bar" ]; then menu="$y"; break; fi
+    done
+    # A bar not yet painted shows no such band.
+    [ -n "$menu" ] && [ "$menu" -ge 10 ] && break
+    sleep 0.2
 done
-[ -n "$menu" ] && [ "$menu" -gt 0 ] || fail "cannot find the menu bar (see $out/window.png)"
+[ -n "$menu" ] && [ "$menu" -ge 10 ] || fail "cannot find the menu bar (see $out/window.png)"
 clientw="$WIDTH"
 clienth=$((HEIGHT - menu))
 echo "e2e_smoke: client area ${clientw}x$clienth below a menu bar of $menu rows"
@@ -150,8 +160,13 @@ same() {  # same A B: identical pixels
 
 "$scenerender" --size "${clientw}x$clienth" --output "$out/expected.png" "$out/scene.item" ||
     fail "scenerender could not render the scene"
-client "$out/shown.png"
-same "$out/shown.png" "$out/expected.png" ||
+shown=""
+for _ in $(seq 50); do
+    client "$out/shown.png"
+    if same "$out/shown.png" "$out/expected.png"; then shown=1; break; fi
+    sleep 0.2
+done
+[ -n "$shown" ] ||
     fail "the window does not show scenerender's picture (see $out/shown.png, expected.png, diff.png)"
 echo "e2e_smoke: the window shows scenerender's picture"
 
