@@ -2,8 +2,8 @@
 # program runs with the moved camera: a sphere made with the mouse and the
 # keyboard in the real "Draw Spheres" dialog.
 #
-# Opens Object, Spheres with clicks on the menu bar; types a name, the scene's
-# first point as centre, a radius and the scene's first colour into the fields;
+# Opens Object, Spheres with clicks on the menu bar; types a name, a point of
+# the scene as centre, a radius and a colour of the scene into the fields;
 # presses "Use" and expects the window to show scenerender's picture of the
 # moved scene with that sphere added; then closes the dialog with "Finish".
 # Uses e2e_smoke.sh's out, scenerender, window, winx, winy, menu, clientw,
@@ -27,18 +27,28 @@ runmiddle() {
     textruns "$1" "$2" | sed -n "${3}p" | awk '{ print int(($1 + $2) / 2) }'
 }
 
-sphere_centre="$(awk '$1 == "PNT" && $2 !~ /^(cam|light)_/ { print $2; exit }' "$out/scene.item")"
-sphere_color="$(awk '$1 == "PAT" { print $2; exit }' "$out/scene.item")"
+# Round a sphere that the scene shows, half as large again and in another
+# colour; a scene without spheres gets one at its first point.
+read -r sphere_centre sphere_radius sphere_color < <(tr -d '\r' <"$out/scene.item" | awk '
+    $1 == "PAT" { pats[++npat] = $2 }
+    $1 == "PNT" && $2 !~ /^(cam|light)_/ && first == "" { first = $2 }
+    $1 == "SPH" && centre == "" { centre = $3; radius = sprintf("%g", $4 * 1.5); own = $5 }
+    END {
+        for (i = 1; i <= npat && color == ""; i++) if (pats[i] != own) color = pats[i]
+        if (color == "") color = own
+        if (centre == "") { centre = first; radius = 250 }
+        print centre, radius, color
+    }')
 [ -n "$sphere_centre" ] && [ -n "$sphere_color" ] ||
     fail "the scene has no point or no colour to build a sphere on"
 {
     cat "$out/moved.item"
-    echo "SPH e2eball $sphere_centre 250 $sphere_color"
+    echo "SPH e2eball $sphere_centre $sphere_radius $sphere_color"
 } >"$out/sphere.item"
 "$scenerender" --size "${clientw}x$clienth" --output "$out/expected-sphere.png" "$out/sphere.item" ||
     fail "scenerender could not render the scene with the new sphere"
 same "$out/expected-moved.png" "$out/expected-sphere.png" &&
-    fail "a sphere of radius 250 at '$sphere_centre' changes nothing in this scene's picture"
+    fail "a sphere of radius $sphere_radius at '$sphere_centre' changes nothing in this scene's picture"
 
 # "Object" is the second word on the menu bar.
 import -window root -crop "${clientw}x${menu}+${winx}+${winy}" +repage "$out/menubar.png" 2>/dev/null
@@ -90,7 +100,7 @@ typeinto() {  # typeinto TEXT X Y W H
 xdotool windowfocus "$dialog" 2>/dev/null
 typeinto e2eball 6 92 81 13
 typeinto "$sphere_centre" 46 109 81 13
-typeinto 250 46 124 81 13
+typeinto "$sphere_radius" 46 124 81 13
 typeinto "$sphere_color" 46 139 81 13
 xdotool mousemove $(control 33 160 50 14) click 1
 
