@@ -14,8 +14,10 @@
 # editor with the scene, resizes its window, and checks that its client area
 # shows exactly the pixels scenerender gives at that size; presses the left
 # arrow and checks the picture against scenerender with the camera moved as
-# the key moves it; quits through the File menu with mouse clicks and expects
-# exit status 0. Pictures are kept in WIN_BUILD/e2e for a look after a failure.
+# the key moves it; makes a sphere in the "Draw Spheres" dialog with real clicks
+# and keystrokes and checks the picture again (e2e_dialogs.sh); quits through
+# the File menu with mouse clicks and expects exit status 0. Pictures are kept
+# in WIN_BUILD/e2e for a look after a failure.
 set -uo pipefail
 
 if [ $# -lt 4 ]; then
@@ -183,6 +185,8 @@ done
     fail "after the left arrow the window does not show the moved camera's picture (see $out/shown-moved.png, expected-moved.png)"
 echo "e2e_smoke: the left arrow moved the camera as scenerender expects"
 
+source "$top/tests/ui/e2e_dialogs.sh"
+
 # File, then its last item, Quit, in the popup that opens below it.
 xdotool mousemove $((winx + 15)) $((winy + menu / 2)) click 1
 popup=""
@@ -192,7 +196,7 @@ for _ in $(seq 25); do
     while read -r geometry; do
         IFS='x+' read -r popw poph popx popy <<<"$geometry"
         if [ "$popw" -gt 20 ] && [ "$poph" -gt 20 ]; then popup="$geometry"; break; fi
-    done < <(xwininfo -root -children | grep '"scene3d.exe"' | grep -v '"3D scene"\|"Default IME"' |
+    done < <(xwininfo -root -children | grep '"scene3d.exe"' | grep '(has no name)' |
              grep -o '[0-9]\+x[0-9]\++-\?[0-9]\++-\?[0-9]\+')
     [ -n "$popup" ] && break
 done
