@@ -1,10 +1,22 @@
-// render.h - from camera, light and scene to pixels.
+// render.h - from camera, light and scene to pixels in ActualImage.
+//
+// View coordinates (u, v, w) are measured in pixels: u to the right, v down, w
+// the depth. In the parallel view (u, v) is the pixel itself; in the central
+// view the eye is the origin and a point falls on column u·f/w + width/2, row
+// v·f/w + height/2, with f = ActualWidth. Pixels are sampled at their integer
+// coordinates. A render is ClearImage (or FormatImage), PrepareScene, then
+// RenderScene; the rasterisers read only the view globals that PrepareScene left.
 //
 //   PrepareScene()            view transform, pixel scale and light in view coordinates
 //   RenderScene(list)         every sphere and polygon of the list, in list order
-//   Dot(col, row, x, y, z, colour, normal, ambient)   depth test, shading, one pixel
-//   Sphere(centre, radius, pattern)                   one sphere
-//   Porygon(corners, count, pattern)                  one polygon
+//   Dot(col, row, x, y, z, colour, normal, ambient)   clipping, depth test, shading, one pixel
+//   Sphere(centre, radius, pattern)                   one sphere, both meeting points per pixel
+//   Porygon(corners, count, pattern)                  one flat polygon, even-odd filled
+//
+// Dot expects 0 ≤ col < width and 0 ≤ row < height and does not check it.
+// Sphere, Porygon and RenderScene draw nothing while ActualViewOk is false: a
+// camera with a zero front, a lower vector parallel to front, an empty picture
+// or any non-finite view value leaves the picture as it was cleared.
 #pragma once
 
 #include "core/scenelist.h"
@@ -12,10 +24,17 @@
 
 #include <cstdint>
 
+// The view, written by PrepareScene only.
 extern Matrix ActualTransform;  // scene -> view coordinates (pixels)
 extern float ActualScale;       // scene length -> pixels
 extern float ActualWidth;       // eye to image plane, in pixels (central view)
 extern Vector ActualLightpos;   // the light in view coordinates
+extern bool ActualViewOk;       // the values above are finite and usable
+
+// The corner buffer of Porygon: view coordinates of the current polygon. It
+// only grows (at least 40 corners) and is reused by every polygon of every render.
+extern Vector* poly_crn;
+extern int32_t poly_maxsize;
 
 void PrepareScene();
 void RenderScene(SceneList* list);
