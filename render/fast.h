@@ -1,0 +1,96 @@
+// fast.h - the fast render pass from the inside (internal to render/).
+//
+// A frame is drawn in two steps. PrepareShapes walks the scene once, exactly
+// as the literal RenderScene does, and turns every sphere and polygon that
+// the literal rasterisers would draw into a shape record: the same view
+// values, the same pixel rectangle, the same plane and colours, computed by
+// the same float expressions. Then the picture is cut into bands of columns;
+// each band is drawn by one thread, which draws every shape's part of the
+// band in list order. A pixel therefore sees exactly the literal sequence of
+// depth tests, whatever the number of threads.
+//
+// Inside a band the shapes skip work that provably cannot change a pixel
+// (rows outside a sphere's certified span, the far point of a sphere where
+// the near one was stored, polygon rows behind the eye when clipping) and
+// evaluate everything else with the literal expressions, four rows at a time.
+//
+//   PrepareShapes(list)                 the frame's view and shapes; false when nothing is drawn
+//   drawsphere(shape, c0, c1)           a sphere's part of the columns [c0, c1)
+//   drawpolygon(shape, c0, c1)          a polygon's part of the columns [c0, c1)
+//   dotone(view, col, row, x, y, z, shade, normal)   the literal Dot, for the rare scalar cases
+#pragma once
+
+#include "core/scenelist.h"
+#include "render/raster.h"
+
+#include <cstdint>
+
+// One frame's view, copied from the globals the literal renderer reads.
+struct FastView {
+    uint8_t* pixels;
+    float* depth;
+    int32_t bpp;           // bytes per pixel
+    int32_t width;
+    int32_t height;
+    float W, H;            // width and height as floats
+    float halfw, halfh;    // W / 2.0f, H / 2.0f
+    float f;               // ActualWidth
+    bool central;
+    bool clip;
+    bool directed;
+    Vector light;          // ActualLightpos
+    float lightlength;     // its length: constant for a directed light
+};
+
+struct PixelBox {
+    int32_t x0, x1, y0, y1;
+};
+
+struct SphereShape {
+    Vector C;        // centre in view coordinates
+    float rp, rr;    // radius in pixels and rp * rp
+    Shade front, back;
+    PixelBox box;    // the literal rectangle
+    bool spans;      // per-column certified spans apply; else every pixel of the box
+    double R;        // the radius inflated past every rounding error (spans only)
+};
+
+// One polygon edge in the two coordinates of the inside test: corner i at
+// (ai, bi), the a-range [lo, hi), and the differences the literal recomputes.
+struct Edge {
+    float ai, bi, lo, hi, db, da;
+};
+
+struct PolygonShape {
+    PixelBox box;
+    int32_t first, count;  // its edges in FastEdges
+    float A, B, C, D;
+    Vector N;              // the normal turned to the viewer
+    float nlength;         // lengthv(N)
+    Shade shade;           // the side the polygon shows
+    uint8_t lit[3];        // blue, green, red under a directed light (cos is constant)
+    uint8_t axes;          // central view: 0 tests in (u, v), 1 in (u, w), 2 in (w, v)
+};
+
+enum class ShapeKind : uint8_t { Sphere, Polygon };
+
+struct ShapeRef {
+    ShapeKind kind;
+    int32_t index;
+};
+
+// The frame's records, grown to the largest scene seen and then reused, so a
+// steady redraw allocates nothing.
+extern FastView FastFrame;
+extern ShapeRef* FastOrder;  // every shape to draw, in list order
+extern int32_t FastOrderCount;
+extern SphereShape* FastSpheres;
+extern PolygonShape* FastPolygons;
+extern Edge* FastEdges;
+
+bool PrepareShapes(SceneList* list);
+void drawsphere(const SphereShape& s, int32_t c0, int32_t c1);
+void drawpolygon(const PolygonShape& p, int32_t c0, int32_t c1);
+void dotone(const FastView& v, int32_t col, int32_t row, float x, float y, float z, Shade shade, Vector normal);
+float lightcosone(Vector light, Vector normal);
+void shadeone(float cos, Shade shade, uint8_t* pixel);

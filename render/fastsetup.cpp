@@ -1,0 +1,271 @@
+// The per-frame setup of the fast pass. Everything here mirrors the literal
+// Sphere and Porygon up to the point where they start visiting pixels: the
+// same early returns, the same float expressions in the same order.
+#include "render/camera.h"
+#include "render/fast.h"
+#include "render/image.h"
+#include "render/render.h"
+
+#include "core/memory.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+FastView FastFrame = {};
+ShapeRef* FastOrder = nullptr;
+int32_t FastOrderCount = 0;
+SphereShape* FastSpheres = nullptr;
+PolygonShape* FastPolygons = nullptr;
+Edge* FastEdges = nullptr;
+
+namespace {
+
+// Capacities of the arrays above, and the corner scratch of one polygon.
+size_t OrderRoom = 0, SphereRoom = 0, PolygonRoom = 0, EdgeRoom = 0, CornerRoom = 0;
+Vector* Corners = nullptr;
+
+template <typename T>
+void reserve(T** array, size_t* room, size_t needed)
+{
+    if (needed <= *room)
+        return;
+    std::free(*array);
+    *room = needed + needed / 2;
+    *array = static_cast<T*>(Memory_Gra(*room * sizeof(T)));
+}
+
+PixelBox pixelbox(float xmin, float xmax, float ymin, float ymax, float W, float H)
+{
+    return PixelBox{int32_t(std::ceil(clampbound(xmin, W))), int32_t(std::ceil(clampbound(xmax, W))),
+                    int32_t(std::ceil(clampbound(ymin, H))), int32_t(std::ceil(clampbound(ymax, H)))};
+}
+
+bool emptybox(PixelBox b)
+{
+    return b.x0 >= b.x1 || b.y0 >= b.y1;
+}
+
+// Spans need squares that stay far from float overflow; beyond that the
+// sphere is drawn pixel by pixel over its rectangle, as the literal does.
+constexpr float SpanLimit = 1e15f;
+
+bool prepsphere(Vector centre, double radius, const Pattern& pattern, SphereShape* s)
+{
+    if (!patternusable(pattern))
+        return false;
+    const FastView& v = FastFrame;
+    const float W = v.W, H = v.H;
+    const Vector C = multmv(ActualTransform, centre);
+    const float rp = ActualScale * float(radius);
+    if (!finitev(C) || !std::isfinite(rp))
+        return false;
+    s->C = C;
+    s->rp = rp;
+    s->rr = rp * rp;
+    s->front = frontside(pattern);
+    s->back = backside(pattern);
+
+    const bool small = std::fabs(C.x) < SpanLimit && std::fabs(C.y) < SpanLimit && std::fabs(C.z) < SpanLimit &&
+                       std::fabs(rp) < SpanLimit;
+    if (!v.central) {
+        s->box = pixelbox(C.x - rp, C.x + rp, C.y - rp, C.y + rp, W, H);
+        s->spans = small;
+        return !emptybox(s->box);
+    }
+
+    const float f = v.f;
+    if (C.z + rp <= 0)
+        return false;
+    float xmin = 0, xmax = W, ymin = 0, ymax = H;
+    if (C.z - rp > 0) {
+        xmin = (C.x - rp > 0 ? (C.x - rp) * f / (C.z + rp) : (C.x - rp) * f / (C.z - rp)) + W / 2;
+        xmax = (C.x + rp > 0 ? (C.x + rp) * f / (C.z - rp) : (C.x + rp) * f / (C.z + rp)) + W / 2;
+        ymin = (C.y - rp > 0 ? (C.y - rp) * f / (C.z + rp) : (C.y - rp) * f / (C.z - rp)) + H / 2;
+        ymax = (C.y + rp > 0 ? (C.y + rp) * f / (C.z - rp) : (C.y + rp) * f / (C.z + rp)) + H / 2;
+    }
+    s->box = pixelbox(xmin, xmax, ymin, ymax, W, H);
+    if (emptybox(s->box))
+        return false;
+    // Past this radius no line of sight can give q >= 0 in float, whatever the
+    // rounding (see drawsphere); the eye inside it leaves no span to find.
+    const double c2 = double(C.x) * C.x + double(C.y) * C.y + double(C.z) * C.z;
+    s->R = std::fabs(double(rp)) * (1 + 1e-5) + 1e-5 * std::sqrt(c2) + 1e-20;
+    s->spans = small && f < SpanLimit && c2 > s->R * s->R;
+    return true;
+}
+
+struct FitPlane {
+    float A, B, C, D;
+};
+
+FitPlane fitplane(const Vector* p, int32_t count)
+{
+    float A = 0, B = 0, C = 0;
+    for (int32_t i = 0; i < count; i++) {
+        const int32_t j = (i + 1) % count;
+        A += (p[i].z + p[j].z) * (p[j].y - p[i].y);
+        B += (p[i].x + p[j].x) * (p[j].z - p[i].z);
+        C += (p[i].y + p[j].y) * (p[j].x - p[i].x);
+    }
+    float sum = 0;
+    for (int32_t i = 0; i < count; i++)
+        sum += p[i].x * A + p[i].y * B + p[i].z * C;
+    return FitPlane{A, B, C, -sum / float(count)};
+}
+
+float coord(Vector p, int axis)
+{
+    return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
+}
+
+bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, PolygonShape* s, size_t edgeat)
+{
+    if (count <= 2)
+        return false;
+    if (!corners || !patternusable(pattern))
+        return false;
+    const FastView& v = FastFrame;
+    const bool central = v.central;
+    const float W = v.W, H = v.H, f = v.f;
+    reserve(&Corners, &CornerRoom, size_t(count));
+    float xmin = W, ymin = H, xmax = 0, ymax = 0;
+    for (int32_t i = 0; i < count; i++) {
+        if (!corners[i])
+            return false;
+        const Vector p = multmv(ActualTransform, *corners[i]);
+        if (!finitev(p))
+            return false;
+        Corners[i] = p;
+        float px = p.x, py = p.y;
+        if (central) {
+            if (p.z <= 0) {
+                xmin = 0, ymin = 0, xmax = W, ymax = H;
+                continue;
+            }
+            px = p.x * f / p.z + W / 2;
+            py = p.y * f / p.z + H / 2;
+        }
+        xmin = px < xmin ? px : xmin;
+        xmax = px > xmax ? px : xmax;
+        ymin = py < ymin ? py : ymin;
+        ymax = py > ymax ? py : ymax;
+    }
+    s->box = pixelbox(xmin, xmax, ymin, ymax, W, H);
+    if (emptybox(s->box))
+        return false;
+
+    const FitPlane pl = fitplane(Corners, count);
+    if (!std::isfinite(pl.A) || !std::isfinite(pl.B) || !std::isfinite(pl.C) || !std::isfinite(pl.D))
+        return false;
+    const bool showsback = central ? pl.D < 0 : pl.C > 0;
+    const bool turn = central ? !(pl.D > 0) : !(pl.C < 0);
+    s->N = turn ? Vector{-pl.A, -pl.B, -pl.C} : Vector{pl.A, pl.B, pl.C};
+    if (!central && pl.C == 0)
+        return false;
+    if (central && pl.D == 0)
+        return false;
+    s->A = pl.A, s->B = pl.B, s->C = pl.C, s->D = pl.D;
+    s->shade = showsback ? backside(pattern) : frontside(pattern);
+    s->nlength = lengthv(s->N);
+    if (v.directed) {
+        shadeone(lightcosone(v.light, s->N), s->shade, s->lit);
+    }
+
+    // The inside test's coordinates: (u, v) in the parallel view; in the
+    // central view the pair in which the polygon looks largest, ties going
+    // away from (u, v), and between (u, w) and (w, v) to (w, v).
+    int a = 0, b = 1;
+    s->axes = 0;
+    if (central) {
+        const float aa = std::fabs(pl.A), ab = std::fabs(pl.B), ac = std::fabs(pl.C);
+        a = 2, b = 1, s->axes = 2;
+        if (ac > ab && ac > aa)
+            a = 0, b = 1, s->axes = 0;
+        else if (ab > aa)
+            a = 0, b = 2, s->axes = 1;
+    }
+    s->first = int32_t(edgeat);
+    s->count = count;
+    for (int32_t i = 0; i < count; i++) {
+        const int32_t j = (i + 1) % count;
+        const float ai = coord(Corners[i], a), aj = coord(Corners[j], a);
+        const float bi = coord(Corners[i], b), bj = coord(Corners[j], b);
+        FastEdges[edgeat + size_t(i)] = Edge{ai, bi, ai < aj ? ai : aj, ai < aj ? aj : ai, bj - bi, aj - ai};
+    }
+    return true;
+}
+
+void prepview()
+{
+    FastView& v = FastFrame;
+    v.pixels = ActualImage.pixels;
+    v.depth = ActualImage.depth;
+    v.bpp = ActualImage.bytes_per_pixel;
+    v.width = ActualImage.width;
+    v.height = ActualImage.height;
+    v.W = float(ActualImage.width);
+    v.H = float(ActualImage.height);
+    v.halfw = v.W / 2.0f;
+    v.halfh = v.H / 2.0f;
+    v.f = ActualWidth;
+    v.central = (ActualCam.flags & CamCentral) != 0;
+    v.clip = (ActualCam.flags & CamClip) != 0;
+    v.directed = (ActualLight.flags & LightDirected) != 0;
+    v.light = ActualLightpos;
+    v.lightlength = lengthv(ActualLightpos);
+}
+
+}  // namespace
+
+bool PrepareShapes(SceneList* list)
+{
+    FastOrderCount = 0;
+    if (!list || !ActualViewOk)
+        return false;
+    prepview();
+
+    // Room first, so that filling never moves a record.
+    size_t spheres = 0, polygons = 0, edges = 0;
+    for (const ListBlock* block = list; block; block = block->next) {
+        if (block->count <= 0)
+            break;
+        for (int i = 0; i < block->count; i++) {
+            if (block->tags[i] == TagSphere) {
+                spheres++;
+            } else if (block->tags[i] == TagPolygon) {
+                const PolygonObject* polygon = static_cast<const PolygonObject*>(block->objects[i]);
+                polygons++;
+                if (polygon && polygon->count > 2)
+                    edges += size_t(polygon->count);
+            }
+        }
+    }
+    reserve(&FastOrder, &OrderRoom, spheres + polygons);
+    reserve(&FastSpheres, &SphereRoom, spheres);
+    reserve(&FastPolygons, &PolygonRoom, polygons);
+    reserve(&FastEdges, &EdgeRoom, edges);
+
+    int32_t nspheres = 0, npolygons = 0;
+    size_t edgeat = 0;
+    for (const ListBlock* block = list; block; block = block->next) {
+        if (block->count <= 0)
+            break;
+        for (int i = 0; i < block->count; i++) {
+            if (block->tags[i] == TagSphere) {
+                const SphereObject* sphere = static_cast<const SphereObject*>(block->objects[i]);
+                if (sphere && sphere->center && sphere->pattern &&
+                    prepsphere(*sphere->center, sphere->radius, *sphere->pattern, &FastSpheres[nspheres]))
+                    FastOrder[FastOrderCount++] = ShapeRef{ShapeKind::Sphere, nspheres++};
+            } else if (block->tags[i] == TagPolygon) {
+                const PolygonObject* polygon = static_cast<const PolygonObject*>(block->objects[i]);
+                if (polygon && polygon->pattern &&
+                    prepolygon(polygon->corners, polygon->count, *polygon->pattern, &FastPolygons[npolygons], edgeat)) {
+                    edgeat += size_t(polygon->count);
+                    FastOrder[FastOrderCount++] = ShapeRef{ShapeKind::Polygon, npolygons++};
+                }
+            }
+        }
+    }
+    return FastOrderCount > 0;
+}
