@@ -57,11 +57,10 @@ else
     echo "    and the same tests ran on the x86_64 Windows build."
 fi
 
-# Further suites that come with their own scripts.
-for suite in tests/*/suite.sh; do
-    [ -x "$suite" ] || continue
-    step "$suite" "$suite" "$top"
-done
+fuzz_seconds="${FUZZ_SECONDS:-60}"
+if [ "$fuzz_seconds" -gt 0 ]; then
+    step "scene-file fuzzer (${fuzz_seconds} s)" tests/scenefile/run_fuzzer.sh "$fuzz_seconds"
+fi
 
 echo
 if [ ${#failures[@]} -eq 0 ]; then

@@ -4,8 +4,11 @@
 
 namespace {
 
+// The registry is process-wide: every test starts and leaves it empty.
 struct RegistryTest : ::testing::Test {
-    void SetUp() override
+    void SetUp() override { clear(); }
+    void TearDown() override { clear(); }
+    static void clear()
     {
         number_of_scenes = 0;
         chosen_scene = 0;
