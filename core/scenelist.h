@@ -12,7 +12,9 @@
 // fields of the list itself: a list carries its own index wherever it is
 // handed, with no process-wide table to consult or to keep in step when lists
 // come and go. The one rule it adds: an entry's name and record pointers are
-// written only by insertlist, and a tag only ever changes to 0.
+// written only by insertlist, and a tag only ever changes to 0. With
+// ListIndexed false every operation walks the list instead, as it did before
+// there was an index: the benchmark measures what the index saves.
 //
 //   initlist()                          a new empty list (one block, count 0)
 //   insertlist(list, tag, obj, name)    append; returns the receiving block's new count
@@ -42,6 +44,8 @@ struct ListBlock {
 
 // A scene list is referred to by its first block.
 using SceneList = ListBlock;
+
+extern bool ListIndexed;  // true: lookups through the index (the default); false: plain walks
 
 SceneList* initlist();
 int insertlist(SceneList* list, ObjectTag tag, void* object, char* name);

@@ -1,0 +1,238 @@
+// scenebench - how long pictures, loading and saving take: the literal renderer
+// against the fast one, plain list walks against the index.
+//
+//   scenebench [--runs N] [--seed N] [--quick] [--io-only] [--render-only] [--folder DIR]
+//
+// Every scene is generated from the seed (scenes.h), so two runs measure the
+// same work. Each render case is timed as the render pass alone (after
+// ClearImage and PrepareScene) and reported as the median of N runs, with the
+// ratios; the fast pass is also checked to give the literal picture. --quick
+// takes 3 runs and leaves out the slow plain-walk loading and saving. The
+// results are printed as Markdown tables.
+#include "tools/scenebench/scenes.h"
+
+#include "core/registry.h"
+#include "core/scenelist.h"
+#include "render/camera.h"
+#include "render/display_headless.h"
+#include "render/fastrender.h"
+#include "render/image.h"
+#include "render/render.h"
+#include "render/workers.h"
+#include "scenefile/scenefile.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double since(Clock::time_point start)
+{
+    return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    const size_t n = v.size();
+    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+struct RenderCase {
+    const char* name;
+    SceneList* scene;
+    bool central;
+    int width, height;
+};
+
+HeadlessWindow Window = {};
+
+void setview(const RenderCase& c)
+{
+    Window.width = c.width;
+    Window.height = c.height;
+    FormatImage(&ActualImage, &Window);
+    // The editor's start-up camera; the scenes hold a point light of their own.
+    ActualCam = DefaultCam();
+    ActualCam.flags = c.central ? CamCentral | CamClip : CamClip;
+    ActualLight = Camlight(ActualCam, 0);
+    ActualScene = c.scene;
+}
+
+// Median milliseconds of the render pass alone.
+double timerender(const RenderCase& c, bool fast, int threads, int runs)
+{
+    RenderThreads = threads;
+    std::vector<double> times;
+    for (int i = 0; i <= runs; i++) {
+        ClearImage(&ActualImage);
+        PrepareScene();
+        const Clock::time_point start = Clock::now();
+        if (fast)
+            RenderSceneFast(c.scene);
+        else
+            RenderScene(c.scene);
+        if (i > 0)  // the first run warms caches and starts the threads
+            times.push_back(since(start));
+    }
+    return median(times);
+}
+
+// Median milliseconds of the whole redraw: ClearImage, PrepareScene, render.
+double timeredraw(const RenderCase& c, int threads, int runs)
+{
+    RenderThreads = threads;
+    std::vector<double> times;
+    for (int i = 0; i <= runs; i++) {
+        const Clock::time_point start = Clock::now();
+        ClearImage(&ActualImage);
+        PrepareScene();
+        RenderSceneFast(c.scene);
+        if (i > 0)
+            times.push_back(since(start));
+    }
+    return median(times);
+}
+
+bool samepicture(const RenderCase& c)
+{
+    const size_t n = size_t(c.width) * size_t(c.height);
+    ClearImage(&ActualImage);
+    PrepareScene();
+    RenderScene(c.scene);
+    const std::vector<uint8_t> pixels(ActualImage.pixels, ActualImage.pixels + 4 * n);
+    const std::vector<float> depth(ActualImage.depth, ActualImage.depth + n);
+    ClearImage(&ActualImage);
+    RenderSceneFast(c.scene);
+    return std::memcmp(pixels.data(), ActualImage.pixels, 4 * n) == 0 &&
+           std::memcmp(depth.data(), ActualImage.depth, n * sizeof(float)) == 0;
+}
+
+void renders(uint32_t seed, int runs)
+{
+    SceneList* spheres = SphereScene(seed, 1000);
+    SceneList* polygons = PolygonScene(seed + 1, 2000);
+    SceneList* mixed = MixedScene(seed + 2, 500, 1000);
+    const RenderCase cases[] = {
+        {"1000 spheres, central, 1920x1080", spheres, true, 1920, 1080},
+        {"1000 spheres, parallel, 1920x1080", spheres, false, 1920, 1080},
+        {"2000 polygons with ground, central, 1920x1080", polygons, true, 1920, 1080},
+        {"mixed 500 spheres + 1000 polygons, 1920x1080", mixed, true, 1920, 1080},
+        {"mixed 500 spheres + 1000 polygons, 640x480", mixed, true, 640, 480},
+    };
+    std::printf("| case | literal ms | fast 1 thread ms | fast 2 threads ms | literal / fast 1 | fast 1 / fast 2 | same picture |\n");
+    std::printf("|---|---:|---:|---:|---:|---:|---|\n");
+    std::vector<std::string> redraws;
+    for (const RenderCase& c : cases) {
+        setview(c);
+        const bool same = samepicture(c);
+        const double literal = timerender(c, false, 1, std::max(1, runs / 2));
+        const double one = timerender(c, true, 1, runs);
+        const double two = timerender(c, true, 2, runs);
+        std::printf("| %s | %.1f | %.2f | %.2f | %.1fx | %.2fx | %s |\n", c.name, literal, one, two, literal / one,
+                    one / two, same ? "yes" : "NO");
+        std::fflush(stdout);
+        if (c.scene == mixed) {
+            char line[200];
+            std::snprintf(line, sizeof line, "| %s | %.2f | %.2f | %.0f %% |\n", c.name, timeredraw(c, 1, runs),
+                          timeredraw(c, 2, runs), 100 * ProjectedArea(c.scene, c.width, c.height) / (double(c.width) * c.height));
+            redraws.push_back(line);
+        }
+    }
+    std::printf("\nWhole redraw of the mixed scene (ClearImage + PrepareScene + fast render pass), median ms:\n\n");
+    std::printf("| case | 1 thread | 2 threads | projected area / picture |\n|---|---:|---:|---:|\n");
+    for (const std::string& line : redraws)
+        std::printf("%s", line.c_str());
+}
+
+long filesize(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    return file ? long(file.tellg()) : -1;
+}
+
+struct IoTimes {
+    double save, load;
+};
+
+IoTimes timeio(SceneList* scene, const std::string& path, bool indexed, int runs)
+{
+    ListIndexed = indexed;
+    std::vector<double> saves, loads;
+    for (int i = 0; i < runs; i++) {
+        Clock::time_point start = Clock::now();
+        if (!SaveScene(path.c_str(), scene)) {
+            std::fprintf(stderr, "scenebench: cannot write %s\n", path.c_str());
+            std::exit(2);
+        }
+        saves.push_back(since(start) / 1000);
+        start = Clock::now();
+        ReadScene(path.c_str());
+        loads.push_back(since(start) / 1000);
+    }
+    ListIndexed = true;
+    return IoTimes{median(saves), median(loads)};
+}
+
+void io(uint32_t seed, int runs, bool literal, const std::string& folder)
+{
+    const int objects = 100000;
+    SceneList* scene = LargeScene(seed + 3, objects);
+    const std::string path = folder + "/scenebench-large.item";
+    const IoTimes indexed = timeio(scene, path, true, runs);
+    const double mb = double(filesize(path)) / 1e6;
+    std::printf("\nLoading and saving %d objects (points, patterns, spheres, polygons), a file of %.2f MB:\n\n", objects, mb);
+    std::printf("| lookups | save s | save MB/s | load s | load MB/s |\n|---|---:|---:|---:|---:|\n");
+    std::printf("| indexed | %.3f | %.1f | %.3f | %.1f |\n", indexed.save, mb / indexed.save, indexed.load, mb / indexed.load);
+    std::fflush(stdout);
+    if (literal) {
+        const IoTimes walk = timeio(scene, path, false, 1);
+        std::printf("| plain walk | %.2f | %.2f | %.2f | %.2f |\n", walk.save, mb / walk.save, walk.load, mb / walk.load);
+    }
+    std::remove(path.c_str());
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int runs = 11;
+    uint32_t seed = 7;
+    bool literalio = true, render = true, files = true;
+    std::string folder = ".";
+    for (int i = 1; i < argc; i++) {
+        const std::string arg = argv[i];
+        if (arg == "--runs" && i + 1 < argc)
+            runs = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--seed" && i + 1 < argc)
+            seed = uint32_t(std::strtoul(argv[++i], nullptr, 10));
+        else if (arg == "--quick")
+            runs = 3, literalio = false;
+        else if (arg == "--io-only")
+            render = false;
+        else if (arg == "--render-only")
+            files = false;
+        else if (arg == "--folder" && i + 1 < argc)
+            folder = argv[++i];
+        else {
+            std::fprintf(stderr, "usage: scenebench [--runs N] [--seed N] [--quick] [--io-only] [--render-only] [--folder DIR]\n");
+            return 2;
+        }
+    }
+    std::printf("scenebench: seed %u, %d runs per median, %u hardware threads\n\n", seed, runs,
+                std::thread::hardware_concurrency());
+    if (render)
+        renders(seed, runs);
+    if (files)
+        io(seed, std::max(1, runs / 2), literalio, folder);
+    return 0;
+}
