@@ -56,9 +56,11 @@ struct SphereShape {
 };
 
 // One polygon edge in the two coordinates of the inside test: corner i at
-// (ai, bi), the a-range [lo, hi), and the differences the literal recomputes.
+// (ai, bi), the a-range [lo, hi), the differences the literal recomputes, and
+// bounds that the literal crossing value bc cannot leave, rounding included.
 struct Edge {
     float ai, bi, lo, hi, db, da;
+    float bmin, bmax;  // -inf and +inf where no such bound is proven
 };
 
 struct PolygonShape {
@@ -68,7 +70,7 @@ struct PolygonShape {
     Vector N;              // the normal turned to the viewer
     float nlength;         // lengthv(N)
     Shade shade;           // the side the polygon shows
-    uint8_t lit[3];        // blue, green, red under a directed light (cos is constant)
+    uint32_t lit;          // blue | green << 8 | red << 16 under a directed light (cos is constant)
     uint8_t axes;          // central view: 0 tests in (u, v), 1 in (u, w), 2 in (w, v)
 };
 

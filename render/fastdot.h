@@ -1,62 +1,99 @@
 // fastdot.h - the literal Dot for four rows of one column (internal to render/).
 //
 // Lane i is the pixel (col, row0 + i). The clipping bit and the strict depth
-// test run lane by lane; the light, the cosine and the shading of the lanes
-// that were stored run side by side, with the literal expressions.
+// test decide per lane which points are stored; the light, the cosine and the
+// shading of the lanes run side by side with the literal expressions. A full
+// group of four rows is read and written back without branches (a lane that
+// is not stored is written back unchanged; each band owns its pixels); the
+// last rows of a column go lane by lane.
 //
-//   dots(view, col, row0, live, x, y, z, shade, nx, ny, nz)   one surface point per live lane;
-//                                     returns the lanes stored
-//   litdots(view, col, row0, live, z, bytes)   the same where cos is known: only the bytes differ
+//   rows4(view, col, row0, end)   the lanes for rows row0 .. min(row0 + 4, end) − 1
+//   dots(rows, view, live, x, y, z, shade, nx, ny, nz[, ln])   one surface point per live
+//                                 lane, ln = lengthv of the normal; returns the lanes stored
+//   litdots(rows, view, live, z, word)   the same where the shading is known: word = blue,
+//                                 green, red in bytes 0 to 2
 #pragma once
 
 #include "render/fast.h"
 #include "render/lanes.h"
 
+#include <cstring>
+
+struct Rows4 {
+    float* depth;    // lane 0's depth; lane i is i strides further
+    uint8_t* pixel;  // lane 0's pixel
+    size_t stride;   // one row, in depths
+    size_t pixelstride;
+    int n;           // lanes that lie in the picture
+};
+
+inline Rows4 rows4(const FastView& v, int32_t col, int32_t row0, int32_t end)
+{
+    const size_t index = size_t(v.width) * size_t(row0) + size_t(col);
+    const int n = end - row0 < 4 ? end - row0 : 4;
+    return Rows4{v.depth + index, v.pixels + size_t(v.bpp) * index, size_t(v.width), size_t(v.bpp) * size_t(v.width), n};
+}
+
 // Clipping and the depth test; the stored lanes as bits.
-inline int depthtest(const FastView& v, int32_t col, int32_t row0, M4 live, F4 z)
+inline int depthtest(const FastView& v, const Rows4& r, M4 live, F4 z)
 {
     if (v.clip)
         live = andnot(lt(z, f4(0)), live);
+    if (r.n == 4) {
+        float* d = r.depth;
+        const size_t s = r.stride;
+        const F4 old = f4(d[0], d[s], d[2 * s], d[3 * s]);
+        const M4 pass = gt(old, z) & live;
+        const int bits = lanebits(pass);
+        if (bits) {
+            float now[4];
+            store4(select(pass, z, old), now);
+            d[0] = now[0], d[s] = now[1], d[2 * s] = now[2], d[3 * s] = now[3];
+        }
+        return bits;
+    }
     const int bits = lanebits(live);
-    if (!bits)
-        return 0;
     int stored = 0;
-    float* depth = v.depth + size_t(v.width) * size_t(row0) + size_t(col);
-    for (int i = 0; i < 4; i++, depth += v.width) {
-        if (!(bits >> i & 1))
-            continue;
+    float* d = r.depth;
+    for (int i = 0; i < r.n; i++, d += r.stride) {
         const float zi = lane(z, i);
-        if (*depth > zi) {
-            *depth = zi;
+        if ((bits >> i & 1) && *d > zi) {
+            *d = zi;
             stored |= 1 << i;
         }
     }
     return stored;
 }
 
-inline uint8_t* pixelat(const FastView& v, int32_t col, int32_t row)
+// Blue, green and red of the stored lanes; the fourth byte of a pixel stays.
+inline void writepixels(const Rows4& r, int stored, const uint32_t words[4])
 {
-    return v.pixels + size_t(v.bpp) * (size_t(v.width) * size_t(row) + size_t(col));
+    uint8_t* p = r.pixel;
+    for (int i = 0; i < r.n; i++, p += r.pixelstride) {
+        uint32_t old;
+        std::memcpy(&old, p, 4);
+        const uint32_t keep = (stored >> i & 1) ? 0xFF000000u : 0xFFFFFFFFu;
+        const uint32_t now = (old & keep) | (words[i] & ~keep);
+        std::memcpy(p, &now, 4);
+    }
 }
 
-inline int litdots(const FastView& v, int32_t col, int32_t row0, M4 live, F4 z, const uint8_t bytes[3])
+inline int litdots(const Rows4& r, const FastView& v, M4 live, F4 z, uint32_t word)
 {
-    const int stored = depthtest(v, col, row0, live, z);
-    for (int i = 0; i < 4; i++)
-        if (stored >> i & 1) {
-            uint8_t* pixel = pixelat(v, col, row0 + i);
-            pixel[0] = bytes[0], pixel[1] = bytes[1], pixel[2] = bytes[2];
-        }
+    const int stored = depthtest(v, r, live, z);
+    if (stored) {
+        const uint32_t words[4] = {word, word, word, word};
+        writepixels(r, stored, words);
+    }
     return stored;
 }
 
-inline int dots(const FastView& v, int32_t col, int32_t row0, M4 live, F4 x, F4 y, F4 z, Shade shade, F4 nx,
-                F4 ny, F4 nz)
+inline int dots(const Rows4& r, const FastView& v, M4 live, F4 x, F4 y, F4 z, Shade shade, F4 nx, F4 ny, F4 nz,
+                F4 ln)
 {
-    const int stored = depthtest(v, col, row0, live, z);
+    const int stored = depthtest(v, r, live, z);
     if (!stored)
         return 0;
-    const F4 ln = sqrt4((nx * nx + ny * ny) + nz * nz);
     F4 lx = f4(v.light.x), ly = f4(v.light.y), lz = f4(v.light.z), ll = f4(v.lightlength);
     if (!v.directed) {
         lx = lx - x, ly = ly - y, lz = lz - z;
@@ -67,12 +104,19 @@ inline int dots(const FastView& v, int32_t col, int32_t row0, M4 live, F4 x, F4 
     cos = select(gt(cos, zero), cos, zero);
     cos = select(gt(cos, f4(1)), f4(1), cos);
     cos = select(eq(ll, zero) | eq(ln, zero), zero, cos);
-    uint8_t bytes[4][3];
-    shadebytes(cos, shade.colour, shade.ambient, bytes);
-    for (int i = 0; i < 4; i++)
-        if (stored >> i & 1) {
-            uint8_t* pixel = pixelat(v, col, row0 + i);
-            pixel[0] = bytes[i][0], pixel[1] = bytes[i][1], pixel[2] = bytes[i][2];
-        }
+    uint32_t words[4];
+    shadewords(cos, shade.colour, shade.ambient, words);
+    writepixels(r, stored, words);
     return stored;
+}
+
+// The same with the normal's length computed here, only when a lane can be stored.
+inline int dots(const Rows4& r, const FastView& v, M4 live, F4 x, F4 y, F4 z, Shade shade, F4 nx, F4 ny, F4 nz)
+{
+    M4 lit = live;
+    if (v.clip)
+        lit = andnot(lt(z, f4(0)), lit);
+    if (!lanebits(lit))
+        return 0;
+    return dots(r, v, live, x, y, z, shade, nx, ny, nz, sqrt4((nx * nx + ny * ny) + nz * nz));
 }

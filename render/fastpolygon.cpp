@@ -6,11 +6,12 @@
 // few spans between integer thresholds. Depths are then evaluated per pixel.
 //
 // Central view: the test runs per pixel, four rows at a time, with the edges'
-// constant differences hoisted. The literal flag ends non-zero exactly when a
-// crossing was met on the edge or the toggles were odd, whatever the order of
-// the edges, so each lane keeps a parity and an on-edge bit. With clipping,
-// the rows whose point lies behind the eye are skipped: the denominator k is
-// monotone down a column, so those rows are a prefix or a suffix.
+// constant differences hoisted, against only the edges a column can cross,
+// and without the division where a point lies clear of an edge's crossing
+// values. The literal flag ends non-zero exactly when a crossing was met on
+// the edge or the toggles were odd, whatever the order of the edges, so each
+// lane keeps a parity and an on-edge bit. With clipping, the rows whose point
+// lies behind the eye are skipped.
 #include "render/fastdot.h"
 
 #include <algorithm>
@@ -39,10 +40,11 @@ void paralleldots(const FastView& v, const PolygonShape& p, int32_t col, int32_t
         const M4 live = firstlanes(r1 - row);
         const F4 vv = f4(float(row)) + steps;
         const F4 z = neg((f4(au) + f4(p.B) * vv) + f4(p.D)) / f4(p.C);
+        const Rows4 lanes = rows4(v, col, row, r1);
         if (v.directed)
-            litdots(v, col, row, live, z, p.lit);
+            litdots(lanes, v, live, z, p.lit);
         else
-            dots(v, col, row, live, uu, vv, z, p.shade, f4(p.N.x), f4(p.N.y), f4(p.N.z));
+            dots(lanes, v, live, uu, vv, z, p.shade, f4(p.N.x), f4(p.N.y), f4(p.N.z), f4(p.nlength));
     }
 }
 
@@ -91,76 +93,191 @@ void parallelcolumn(const FastView& v, const PolygonShape& p, int32_t col)
     }
 }
 
-// Rows [r0, r1) of a column whose points are not certainly clipped away.
-struct Rows {
-    int32_t r0, r1;
+// One column of the central view. Down a column k = (dx·A + dy·B) + f·C is
+// monotone in the row in float (each operation is), so the rows split into
+// those with k < 0, k = 0 (skipped, as the literal skips them) and k > 0. In
+// each part s = −D / k is monotone too, and with it the coordinate a of the
+// points (s·dx or s·f): its range over the part is spanned by the part's two
+// end rows, and only edges whose a-range meets it can ever cross.
+struct Column {
+    const FastView& v;
+    const PolygonShape& p;
+    int32_t col;
+    float dx, dxa, fc;
+
+    float k(int32_t row) const { return (dxa + (float(row) - v.H / 2.0f) * p.B) + fc; }
+    float s(int32_t row) const { return -p.D / k(row); }
+    float a(int32_t row) const { return p.axes == 2 ? s(row) * v.f : s(row) * dx; }
 };
 
-// With clipping, rows where k has the sign of D put the point behind the eye.
-// Along a column k = (dx·A + dy·B) + f·C in float is monotone in the row (each
-// operation is), so those rows are a prefix or a suffix; the one of them with
-// the largest |k| has the depth nearest 0, and if that depth is below 0 (not
-// an underflowed -0), every one of them is.
-Rows frontrows(const FastView& v, const PolygonShape& p, float dxa, float fc)
+// The first row of [lo, hi) at which test turns true, test being monotone (false, then true).
+template <typename Test>
+int32_t firstrow(int32_t lo, int32_t hi, Test test)
 {
-    const int32_t y0 = p.box.y0, y1 = p.box.y1;
-    const float halfh = v.H / 2.0f;
-    auto k = [&](int32_t row) { return (dxa + (float(row) - halfh) * p.B) + fc; };
-    auto behind = [&](int32_t row) { return p.D > 0 ? k(row) > 0 : k(row) < 0; };
-    auto depth = [&](int32_t row) { return -p.D / k(row) * v.f; };
-    // Rising k with D > 0, or falling k with D < 0: behind is a suffix.
-    const bool suffix = (p.B > 0) == (p.D > 0);
-    if (p.B == 0)
-        return behind(y0) && depth(y0) < 0 ? Rows{y0, y0} : Rows{y0, y1};
-    int32_t lo = y0, hi = y1;  // the first row of the other part lies in [lo, hi]
     while (lo < hi) {
         const int32_t mid = lo + (hi - lo) / 2;
-        if (behind(mid) == suffix)
+        if (test(mid))
             hi = mid;
         else
             lo = mid + 1;
     }
-    if (suffix)
-        return lo < y1 && depth(y1 - 1) < 0 ? Rows{y0, lo} : Rows{y0, y1};
-    return lo > y0 && depth(y0) < 0 ? Rows{lo, y1} : Rows{y0, y1};
+    return lo;
 }
 
-void centralcolumn(const FastView& v, const PolygonShape& p, int32_t col, bool skipbehind)
+// An edge with every value spread over the four lanes.
+struct EdgeLanes {
+    F4 lo, hi, ai, bi, db, da, bmin, bmax;
+};
+
+EdgeLanes lanesof(const Edge& g)
 {
-    const Edge* edges = FastEdges + p.first;
-    const float dx = float(col) - v.W / 2.0f;
-    const float dxa = dx * p.A, fc = v.f * p.C;
-    const Rows rows = skipbehind ? frontrows(v, p, dxa, fc) : Rows{p.box.y0, p.box.y1};
+    return EdgeLanes{f4(g.lo), f4(g.hi), f4(g.ai), f4(g.bi), f4(g.db), f4(g.da), f4(g.bmin), f4(g.bmax)};
+}
+
+// Up to this many edges a part spreads its edges once; beyond, per group of rows.
+constexpr int32_t MaxEdgeLanes = 48;
+// Up to this many edges every edge is evaluated in full, without a branch:
+// cheaper than the mispredictions of skipping.
+constexpr int32_t FullEdges = 4;
+
+// Rows [r0, r1) tested against count edges, edgeat(e) giving the e-th.
+template <typename EdgeAt>
+void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt edgeat)
+{
+    const FastView& v = c.v;
+    const PolygonShape& p = c.p;
     const F4 halfh = f4(v.H / 2.0f), steps = f4(0, 1, 2, 3), zero = f4(0);
-    const F4 minusd = f4(-p.D), vdx = f4(dx), vf = f4(v.f);
-    for (int32_t row = rows.r0; row < rows.r1; row += 4) {
+    const F4 minusd = f4(-p.D), vdx = f4(c.dx), vf = f4(v.f), b = f4(p.B), dxa = f4(c.dxa), fc = f4(c.fc);
+    for (int32_t row = r0; row < r1; row += 4) {
         const F4 dy = (f4(float(row)) + steps) - halfh;
-        const F4 k = (f4(dxa) + dy * f4(p.B)) + f4(fc);
-        const M4 live = andnot(eq(k, zero), firstlanes(rows.r1 - row));
-        if (!lanebits(live))
-            continue;
+        const F4 k = (dxa + dy * b) + fc;
+        const M4 live = andnot(eq(k, zero), firstlanes(r1 - row));
         const F4 s = minusd / k;
         const F4 px = s * vdx, py = s * dy, pz = s * vf;
         const F4 pa = p.axes == 2 ? pz : px;
         const F4 pb = p.axes == 1 ? pz : py;
         M4 odd = noflags(), onedge = noflags();
-        for (int32_t e = 0; e < p.count; e++) {
-            const Edge& g = edges[e];
-            const M4 crossing = ge(pa, f4(g.lo)) & lt(pa, f4(g.hi)) & live;
-            if (!lanebits(crossing))
-                continue;
-            const F4 bc = f4(g.db) * (pa - f4(g.ai)) / f4(g.da) + f4(g.bi);
+        for (int32_t e = 0; e < count; e++) {
+            const EdgeLanes& g = edgeat(e);
+            const M4 crossing = ge(pa, g.lo) & lt(pa, g.hi) & live;
+            if (count > FullEdges) {
+                const int crossbits = lanebits(crossing);
+                if (!crossbits)
+                    continue;
+                // Clear of the edge's crossing values: no division needed.
+                const M4 above = gt(pb, g.bmax);
+                if ((crossbits & ~lanebits(above | lt(pb, g.bmin))) == 0) {
+                    odd = odd ^ (crossing & above);
+                    continue;
+                }
+            }
+            const F4 bc = g.db * (pa - g.ai) / g.da + g.bi;
             odd = odd ^ (crossing & gt(pb, bc));
             onedge = onedge | (crossing & eq(pb, bc));
         }
         const M4 inside = (odd | onedge) & live;
         if (!lanebits(inside))
             continue;
+        const Rows4 lanes = rows4(v, c.col, row, r1);
         if (v.directed)
-            litdots(v, col, row, inside, pz, p.lit);
+            litdots(lanes, v, inside, pz, p.lit);
         else
-            dots(v, col, row, inside, px, py, pz, p.shade, f4(p.N.x), f4(p.N.y), f4(p.N.z));
+            dots(lanes, v, inside, px, py, pz, p.shade, f4(p.N.x), f4(p.N.y), f4(p.N.z), f4(p.nlength));
     }
+}
+
+// One sign part [r0, r1) of a column; `far` is its end row with the largest |k|.
+void centralpart(const Column& c, int32_t r0, int32_t r1, int32_t far)
+{
+    if (r0 >= r1)
+        return;
+    const PolygonShape& p = c.p;
+    // Behind the eye (k has the sign of D, so s < 0): with clipping every
+    // point is discarded, provided the depth nearest 0, at the largest |k|, is
+    // below 0 and not an underflowed -0.
+    const bool behind = p.D > 0 ? c.k(r0) > 0 : c.k(r0) < 0;
+    if (behind && c.v.clip && c.s(far) * c.v.f < 0)
+        return;
+    const Edge* edges = FastEdges + p.first;
+    const float a0 = c.a(r0), a1 = c.a(r1 - 1);
+    const float amin = a0 < a1 ? a0 : a1, amax = a0 < a1 ? a1 : a0;
+    EdgeLanes picked[MaxEdgeLanes];
+    int32_t count = 0;
+    // NaN at an end (an infinite s times a zero dx): every edge may cross.
+    const bool filter = amin == amin && amax == amax;
+    for (int32_t e = 0; e < p.count && count < MaxEdgeLanes; e++)
+        if (!filter || (edges[e].lo <= amax && amin < edges[e].hi))
+            picked[count++] = lanesof(edges[e]);
+    if (count < MaxEdgeLanes) {
+        centralrows(c, r0, r1, count, [&](int32_t e) -> const EdgeLanes& { return picked[e]; });
+        return;
+    }
+    // Many edges in reach: spread each one as it is needed.
+    centralrows(c, r0, r1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
+}
+
+// monotone: k can neither overflow nor turn NaN, so the parts above exist.
+void centralcolumn(const FastView& v, const PolygonShape& p, int32_t col, bool monotone)
+{
+    const float dx = float(col) - v.W / 2.0f;
+    const Column c{v, p, col, dx, dx * p.A, v.f * p.C};
+    const int32_t y0 = p.box.y0, y1 = p.box.y1;
+    if (!monotone) {
+        const Edge* edges = FastEdges + p.first;
+        centralrows(c, y0, y1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
+        return;
+    }
+    if (p.B == 0) {  // k is the same all down the column
+        centralpart(c, y0, y1, y0);
+        return;
+    }
+    // Rising k: negative rows, zero rows, positive rows; falling k the other way round.
+    const bool rising = p.B > 0;
+    const int32_t zero0 = firstrow(y0, y1, [&](int32_t r) { return rising ? !(c.k(r) < 0) : !(c.k(r) > 0); });
+    const int32_t zero1 = firstrow(zero0, y1, [&](int32_t r) { return rising ? c.k(r) > 0 : c.k(r) < 0; });
+    centralpart(c, y0, zero0, y0);
+    centralpart(c, zero1, y1, y1 - 1);
+}
+
+// The common small polygon: a few edges, and k of one sign over the whole
+// box. k is monotone in the column as in the row, so its four corners show
+// that; then the edges are spread once and no column needs searching.
+bool simplepolygon(const FastView& v, const PolygonShape& p, int32_t x0, int32_t x1)
+{
+    if (p.count > FullEdges)
+        return false;
+    const int32_t y0 = p.box.y0, y1 = p.box.y1;
+    auto column = [&](int32_t col) {
+        const float dx = float(col) - v.W / 2.0f;
+        return Column{v, p, col, dx, dx * p.A, v.f * p.C};
+    };
+    const Column left = column(x0), right = column(x1 - 1);
+    const float k[4] = {left.k(y0), left.k(y1 - 1), right.k(y0), right.k(y1 - 1)};
+    const bool positive = k[0] > 0 && k[1] > 0 && k[2] > 0 && k[3] > 0;
+    if (!positive && !(k[0] < 0 && k[1] < 0 && k[2] < 0 && k[3] < 0))
+        return false;
+    if (positive == (p.D > 0) && v.clip) {
+        // Behind the eye: all discarded if the depth nearest 0 is below 0.
+        int far = 0;
+        for (int i = 1; i < 4; i++)
+            if (std::fabs(k[i]) > std::fabs(k[far]))
+                far = i;
+        const Column& c = far < 2 ? left : right;
+        if (c.s(far % 2 ? y1 - 1 : y0) * v.f < 0)
+            return true;
+    }
+    const Edge* edges = FastEdges + p.first;
+    EdgeLanes spread[FullEdges];
+    for (int32_t e = 0; e < p.count; e++)
+        spread[e] = lanesof(edges[e]);
+    for (int32_t col = x0; col < x1; col++) {
+        const Column c = column(col);
+        if (p.count == 3)
+            centralrows(c, y0, y1, 3, [&](int32_t e) -> const EdgeLanes& { return spread[e]; });
+        else
+            centralrows(c, y0, y1, p.count, [&](int32_t e) -> const EdgeLanes& { return spread[e]; });
+    }
+    return true;
 }
 
 }  // namespace
@@ -176,7 +293,9 @@ void drawpolygon(const PolygonShape& p, int32_t c0, int32_t c1)
     }
     // k cannot overflow (nor turn NaN) with these sizes, which keeps it monotone.
     const float size = std::max(std::fabs(p.A), std::max(std::fabs(p.B), std::fabs(p.C)));
-    const bool skipbehind = v.clip && size * (v.W + v.H + v.f) < 1e37f;
+    const bool monotone = size * (v.W + v.H + v.f) < 1e37f;
+    if (monotone && x0 < x1 && simplepolygon(v, p, x0, x1))
+        return;
     for (int32_t col = x0; col < x1; col++)
-        centralcolumn(v, p, col, skipbehind);
+        centralcolumn(v, p, col, monotone);
 }

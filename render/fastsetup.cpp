@@ -8,6 +8,7 @@
 
 #include "core/memory.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -114,6 +115,27 @@ FitPlane fitplane(const Vector* p, int32_t count)
     return FitPlane{A, B, C, -sum / float(count)};
 }
 
+// For a point whose a lies in [lo, hi), |pa - ai| <= |da|, so the literal
+// bc = db * (pa - ai) / da + bi stays between bi and bi + db (1 + 2.01u),
+// plus the rounding of the final sum, unless the values are so small that
+// rounding turns absolute, or so large that it overflows.
+void crossingbounds(Edge* e)
+{
+    e->bmin = -INFINITY;
+    e->bmax = INFINITY;
+    if (!(std::fabs(e->da) >= 1e-30f && std::fabs(e->db) <= 1e30f && std::fabs(e->bi) <= 1e30f))
+        return;
+    const double z = double(e->db) * (1 + 3e-7);
+    const double lo = e->bi + std::min(0.0, z), hi = e->bi + std::max(0.0, z);
+    const double bmin = lo - 2e-7 * std::fabs(lo) - 1e-37, bmax = hi + 2e-7 * std::fabs(hi) + 1e-37;
+    e->bmin = float(bmin);
+    if (double(e->bmin) > bmin)
+        e->bmin = std::nextafter(e->bmin, -INFINITY);
+    e->bmax = float(bmax);
+    if (double(e->bmax) < bmax)
+        e->bmax = std::nextafter(e->bmax, INFINITY);
+}
+
 float coord(Vector p, int axis)
 {
     return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
@@ -169,7 +191,9 @@ bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, Polygon
     s->shade = showsback ? backside(pattern) : frontside(pattern);
     s->nlength = lengthv(s->N);
     if (v.directed) {
-        shadeone(lightcosone(v.light, s->N), s->shade, s->lit);
+        uint8_t bytes[3];
+        shadeone(lightcosone(v.light, s->N), s->shade, bytes);
+        s->lit = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16;
     }
 
     // The inside test's coordinates: (u, v) in the parallel view; in the
@@ -191,7 +215,9 @@ bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, Polygon
         const int32_t j = (i + 1) % count;
         const float ai = coord(Corners[i], a), aj = coord(Corners[j], a);
         const float bi = coord(Corners[i], b), bj = coord(Corners[j], b);
-        FastEdges[edgeat + size_t(i)] = Edge{ai, bi, ai < aj ? ai : aj, ai < aj ? aj : ai, bj - bi, aj - ai};
+        Edge& e = FastEdges[edgeat + size_t(i)];
+        e = Edge{ai, bi, ai < aj ? ai : aj, ai < aj ? aj : ai, bj - bi, aj - ai, 0, 0};
+        crossingbounds(&e);
     }
     return true;
 }

@@ -61,7 +61,7 @@ void parallelcolumn(const FastView& v, const SphereShape& s, int32_t col, RowSpa
             continue;
         q = sqrt4(q);
         const F4 z = cz - q;
-        const int stored = dots(v, col, row, ok, uu, vv, z, s.front, nx, vv - cy, neg(q));
+        const int stored = dots(rows4(v, col, row, span.r1), v, ok, uu, vv, z, s.front, nx, vv - cy, neg(q));
         if (!v.clip)
             continue;
         const int clipped = lanebits(ok & lt(z, f4(0))) & ~stored;
@@ -169,7 +169,7 @@ void centralcolumn(const FastView& v, const SphereShape& s, int32_t col, RowSpan
             const M4 ahead = gt(iz, zero);
             const F4 a[3] = {fa * ix, fa * iy, fa * iz}, b[3] = {fb * ix, fb * iy, fb * iz};
             const F4 nx = select(ahead, a[0], b[0]), ny = select(ahead, a[1], b[1]), nz = select(ahead, a[2], b[2]);
-            const int stored = dots(v, col, row, ok, nx, ny, nz, s.front, nx - cx, ny - cy, nz - cz);
+            const int stored = dots(rows4(v, col, row, span.r1), v, ok, nx, ny, nz, s.front, nx - cx, ny - cy, nz - cz);
             // The far point counts only where the near one was clipped or is NaN.
             M4 farlanes = andnot(eq(nz, nz), ok);
             if (v.clip)

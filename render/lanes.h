@@ -16,7 +16,9 @@
 //   noflags(), firstlanes(n)   no lane / lanes 0 to n - 1
 //   lanebits(m)          bit i set when lane i is set
 //   lane(x, i)           lane i
-//   shadebytes(cos, colour, ambient, out)   the literal's per-channel shading of four cos values
+//   store4(x, out)       the four lanes to memory
+//   shadewords(cos, colour, ambient, out)   the literal's per-channel shading of four cos values,
+//                        as blue | green << 8 | red << 16
 #pragma once
 
 #include <cstdint>
@@ -76,26 +78,27 @@ inline __m128i shadevalues(__m128d tlo, __m128d thi, uint32_t c)
     return _mm_cvttps_epi32(_mm_movelh_ps(_mm_cvtpd_ps(_mm_mul_pd(cd, tlo)), _mm_cvtpd_ps(_mm_mul_pd(cd, thi))));
 }
 
-// out[i] = blue, green, red of lane i. Equal ambient channels share t.
-inline void shadebytes(F4 cos, uint32_t colour, uint32_t ambient, uint8_t out[4][3])
+// out[i] = blue | green << 8 | red << 16 of lane i. Equal ambient channels share t.
+inline void shadewords(F4 cos, uint32_t colour, uint32_t ambient, uint32_t out[4])
 {
     const __m128d lo = _mm_cvtps_pd(cos.v);
     const __m128d hi = _mm_cvtps_pd(_mm_movehl_ps(cos.v, cos.v));
     const bool grey = ((ambient ^ (ambient >> 8)) & 0xFFFF) == 0;
     __m128d tlo = shadefactor(lo, ambient & 0xFF), thi = shadefactor(hi, ambient & 0xFF);
-    alignas(16) int32_t channel[3][4];
+    __m128i words = _mm_setzero_si128();
     for (int k = 0; k < 3; k++) {
         const int shift = 16 - 8 * k;  // blue, green, red
         if (!grey) {
             tlo = shadefactor(lo, (ambient >> shift) & 0xFF);
             thi = shadefactor(hi, (ambient >> shift) & 0xFF);
         }
-        _mm_store_si128(reinterpret_cast<__m128i*>(channel[k]), shadevalues(tlo, thi, (colour >> shift) & 0xFF));
+        const __m128i channel = shadevalues(tlo, thi, (colour >> shift) & 0xFF);
+        words = _mm_or_si128(words, k == 0 ? channel : k == 1 ? _mm_slli_epi32(channel, 8) : _mm_slli_epi32(channel, 16));
     }
-    for (int i = 0; i < 4; i++)
-        for (int k = 0; k < 3; k++)
-            out[i][k] = uint8_t(channel[k][i]);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), words);
 }
+
+inline void store4(F4 a, float out[4]) { _mm_storeu_ps(out, a.v); }
 
 #else
 #include <cmath>
@@ -146,14 +149,22 @@ inline F4 select(M4 m, F4 a, F4 b) { return F4{{m.v[0] ? a.v[0] : b.v[0], m.v[1]
 inline int lanebits(M4 m) { return int(m.v[0]) | int(m.v[1]) << 1 | int(m.v[2]) << 2 | int(m.v[3]) << 3; }
 inline float lane(F4 a, int i) { return a.v[i]; }
 
-inline void shadebytes(F4 cos, uint32_t colour, uint32_t ambient, uint8_t out[4][3])
+inline void shadewords(F4 cos, uint32_t colour, uint32_t ambient, uint32_t out[4])
 {
-    for (int i = 0; i < 4; i++)
+    for (int i = 0; i < 4; i++) {
+        out[i] = 0;
         for (int k = 0; k < 3; k++) {
             const int shift = 16 - 8 * k;
             const double c = double((colour >> shift) & 0xFF), a = double((ambient >> shift) & 0xFF);
             const double value = c * (a * (1.0 - double(cos.v[i])) / 255.0 + double(cos.v[i]));
-            out[i][k] = uint8_t(int32_t(float(value)));
+            out[i] |= uint32_t(uint8_t(int32_t(float(value)))) << (8 * k);
         }
+    }
+}
+
+inline void store4(F4 a, float out[4])
+{
+    for (int i = 0; i < 4; i++)
+        out[i] = a.v[i];
 }
 #endif
