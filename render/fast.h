@@ -1,10 +1,11 @@
 // fast.h - the fast render pass from the inside (internal to render/).
 //
-// A frame is drawn in two steps. PrepareShapes walks the scene once, exactly
-// as the literal RenderScene does, and turns every sphere and polygon that
-// the literal rasterisers would draw into a shape record: the same view
-// values, the same pixel rectangle, the same plane and colours, computed by
-// the same float expressions. Then the picture is cut into bands of columns;
+// A frame is drawn in two steps. PrepareShapes walks the scene as the literal
+// RenderScene does and turns every sphere and polygon into a shape record
+// (spread over the threads): the same view values, the same pixel rectangle,
+// the same plane and colours, computed by the same float expressions, and
+// whether the literal rasteriser would draw at all. Each shape is listed with
+// the bands of columns its rectangle reaches. Then the picture is drawn band by band;
 // each band is drawn by one thread, which draws every shape's part of the
 // band in list order. A pixel therefore sees exactly the literal sequence of
 // depth tests, whatever the number of threads.
@@ -14,7 +15,7 @@
 // the near one was stored, polygon rows behind the eye when clipping) and
 // evaluate everything else with the literal expressions, four rows at a time.
 //
-//   PrepareShapes(list)                 the frame's view and shapes; false when nothing is drawn
+//   PrepareShapes(list)                 the frame's view, shapes and bands; false when nothing is drawn
 //   drawsphere(shape, c0, c1)           a sphere's part of the columns [c0, c1)
 //   drawpolygon(shape, c0, c1)          a polygon's part of the columns [c0, c1)
 //   dotone(view, col, row, x, y, z, shade, normal)   the literal Dot, for the rare scalar cases
@@ -78,17 +79,28 @@ enum class ShapeKind : uint8_t { Sphere, Polygon };
 
 struct ShapeRef {
     ShapeKind kind;
-    int32_t index;
+    bool drawn;          // false: the literal rasteriser would return before any pixel
+    int32_t index;       // into FastSpheres or FastPolygons
+    const void* object;  // the SphereObject or PolygonObject
 };
+
+// A band is this many columns of the picture: narrow enough to share a frame
+// fairly between threads and to keep its pixels and depths in the cache while
+// all of its shapes are drawn.
+constexpr int32_t BandWidth = 32;
 
 // The frame's records, grown to the largest scene seen and then reused, so a
 // steady redraw allocates nothing.
 extern FastView FastFrame;
-extern ShapeRef* FastOrder;  // every shape to draw, in list order
+extern ShapeRef* FastOrder;  // every sphere and polygon of the list, in list order
 extern int32_t FastOrderCount;
 extern SphereShape* FastSpheres;
 extern PolygonShape* FastPolygons;
 extern Edge* FastEdges;
+extern Vector* FastCorners;   // the polygons' corners in view coordinates, beside their edges
+extern int32_t* FastBandStart;  // band b draws FastBandShapes[FastBandStart[b] .. FastBandStart[b + 1])
+extern int32_t* FastBandShapes; // indices into FastOrder, in list order
+extern int32_t FastBands;
 
 bool PrepareShapes(SceneList* list);
 void drawsphere(const SphereShape& s, int32_t c0, int32_t c1);

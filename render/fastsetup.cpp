@@ -5,6 +5,7 @@
 #include "render/fast.h"
 #include "render/image.h"
 #include "render/render.h"
+#include "render/workers.h"
 
 #include "core/memory.h"
 
@@ -19,12 +20,15 @@ int32_t FastOrderCount = 0;
 SphereShape* FastSpheres = nullptr;
 PolygonShape* FastPolygons = nullptr;
 Edge* FastEdges = nullptr;
+Vector* FastCorners = nullptr;
+int32_t* FastBandStart = nullptr;
+int32_t* FastBandShapes = nullptr;
+int32_t FastBands = 0;
 
 namespace {
 
-// Capacities of the arrays above, and the corner scratch of one polygon.
-size_t OrderRoom = 0, SphereRoom = 0, PolygonRoom = 0, EdgeRoom = 0, CornerRoom = 0;
-Vector* Corners = nullptr;
+// Capacities of the arrays above.
+size_t OrderRoom = 0, SphereRoom = 0, PolygonRoom = 0, EdgeRoom = 0, CornerRoom = 0, BandRoom = 0, BandShapeRoom = 0;
 
 template <typename T>
 void reserve(T** array, size_t* room, size_t needed)
@@ -141,7 +145,8 @@ float coord(Vector p, int axis)
     return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
 }
 
-bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, PolygonShape* s, size_t edgeat)
+// s->first must be set: where its edges and view corners go.
+bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, PolygonShape* s)
 {
     if (count <= 2)
         return false;
@@ -150,7 +155,7 @@ bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, Polygon
     const FastView& v = FastFrame;
     const bool central = v.central;
     const float W = v.W, H = v.H, f = v.f;
-    reserve(&Corners, &CornerRoom, size_t(count));
+    Vector* Corners = FastCorners + s->first;
     float xmin = W, ymin = H, xmax = 0, ymax = 0;
     for (int32_t i = 0; i < count; i++) {
         if (!corners[i])
@@ -209,13 +214,12 @@ bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, Polygon
         else if (ab > aa)
             a = 0, b = 2, s->axes = 1;
     }
-    s->first = int32_t(edgeat);
     s->count = count;
     for (int32_t i = 0; i < count; i++) {
         const int32_t j = (i + 1) % count;
         const float ai = coord(Corners[i], a), aj = coord(Corners[j], a);
         const float bi = coord(Corners[i], b), bj = coord(Corners[j], b);
-        Edge& e = FastEdges[edgeat + size_t(i)];
+        Edge& e = FastEdges[size_t(s->first) + size_t(i)];
         e = Edge{ai, bi, ai < aj ? ai : aj, ai < aj ? aj : ai, bj - bi, aj - ai, 0, 0};
         crossingbounds(&e);
     }
@@ -242,16 +246,70 @@ void prepview()
     v.lightlength = lengthv(ActualLightpos);
 }
 
+constexpr int32_t ShapesPerJob = 64;
+
+void prepshapes(int32_t job)
+{
+    const int32_t end = std::min(FastOrderCount, (job + 1) * ShapesPerJob);
+    for (int32_t i = job * ShapesPerJob; i < end; i++) {
+        ShapeRef& ref = FastOrder[i];
+        if (ref.kind == ShapeKind::Sphere) {
+            const SphereObject* sphere = static_cast<const SphereObject*>(ref.object);
+            ref.drawn = sphere && sphere->center && sphere->pattern &&
+                        prepsphere(*sphere->center, sphere->radius, *sphere->pattern, &FastSpheres[ref.index]);
+        } else {
+            const PolygonObject* polygon = static_cast<const PolygonObject*>(ref.object);
+            ref.drawn = polygon && polygon->pattern &&
+                        prepolygon(polygon->corners, polygon->count, *polygon->pattern, &FastPolygons[ref.index]);
+        }
+    }
+}
+
+PixelBox boxof(const ShapeRef& ref)
+{
+    return ref.kind == ShapeKind::Sphere ? FastSpheres[ref.index].box : FastPolygons[ref.index].box;
+}
+
+// Each drawn shape goes to the bands its rectangle reaches, in list order.
+void bandlists()
+{
+    FastBands = (FastFrame.width + BandWidth - 1) / BandWidth;
+    reserve(&FastBandStart, &BandRoom, size_t(FastBands) + 1);
+    std::fill(FastBandStart, FastBandStart + FastBands + 1, 0);
+    size_t entries = 0;
+    for (int32_t i = 0; i < FastOrderCount; i++)
+        if (FastOrder[i].drawn) {
+            const PixelBox b = boxof(FastOrder[i]);
+            for (int32_t band = b.x0 / BandWidth; band <= (b.x1 - 1) / BandWidth; band++)
+                FastBandStart[band + 1]++;
+            entries += size_t((b.x1 - 1) / BandWidth - b.x0 / BandWidth + 1);
+        }
+    for (int32_t band = 0; band < FastBands; band++)
+        FastBandStart[band + 1] += FastBandStart[band];
+    reserve(&FastBandShapes, &BandShapeRoom, entries);
+    for (int32_t i = 0; i < FastOrderCount; i++)
+        if (FastOrder[i].drawn) {
+            const PixelBox b = boxof(FastOrder[i]);
+            for (int32_t band = b.x0 / BandWidth; band <= (b.x1 - 1) / BandWidth; band++)
+                FastBandShapes[FastBandStart[band]++] = i;
+        }
+    // The fill moved each start to the next band's start.
+    for (int32_t band = FastBands; band > 0; band--)
+        FastBandStart[band] = FastBandStart[band - 1];
+    FastBandStart[0] = 0;
+}
+
 }  // namespace
 
 bool PrepareShapes(SceneList* list)
 {
     FastOrderCount = 0;
+    FastBands = 0;
     if (!list || !ActualViewOk)
         return false;
     prepview();
 
-    // Room first, so that filling never moves a record.
+    // Room first, so that the threads only fill records in place.
     size_t spheres = 0, polygons = 0, edges = 0;
     for (const ListBlock* block = list; block; block = block->next) {
         if (block->count <= 0)
@@ -271,6 +329,7 @@ bool PrepareShapes(SceneList* list)
     reserve(&FastSpheres, &SphereRoom, spheres);
     reserve(&FastPolygons, &PolygonRoom, polygons);
     reserve(&FastEdges, &EdgeRoom, edges);
+    reserve(&FastCorners, &CornerRoom, edges);
 
     int32_t nspheres = 0, npolygons = 0;
     size_t edgeat = 0;
@@ -279,19 +338,17 @@ bool PrepareShapes(SceneList* list)
             break;
         for (int i = 0; i < block->count; i++) {
             if (block->tags[i] == TagSphere) {
-                const SphereObject* sphere = static_cast<const SphereObject*>(block->objects[i]);
-                if (sphere && sphere->center && sphere->pattern &&
-                    prepsphere(*sphere->center, sphere->radius, *sphere->pattern, &FastSpheres[nspheres]))
-                    FastOrder[FastOrderCount++] = ShapeRef{ShapeKind::Sphere, nspheres++};
+                FastOrder[FastOrderCount++] = ShapeRef{ShapeKind::Sphere, false, nspheres++, block->objects[i]};
             } else if (block->tags[i] == TagPolygon) {
                 const PolygonObject* polygon = static_cast<const PolygonObject*>(block->objects[i]);
-                if (polygon && polygon->pattern &&
-                    prepolygon(polygon->corners, polygon->count, *polygon->pattern, &FastPolygons[npolygons], edgeat)) {
+                FastPolygons[npolygons].first = int32_t(edgeat);
+                if (polygon && polygon->count > 2)
                     edgeat += size_t(polygon->count);
-                    FastOrder[FastOrderCount++] = ShapeRef{ShapeKind::Polygon, npolygons++};
-                }
+                FastOrder[FastOrderCount++] = ShapeRef{ShapeKind::Polygon, false, npolygons++, polygon};
             }
         }
     }
-    return FastOrderCount > 0;
+    runparallel((FastOrderCount + ShapesPerJob - 1) / ShapesPerJob, prepshapes);
+    bandlists();
+    return true;
 }
