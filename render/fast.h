@@ -16,6 +16,8 @@
 // evaluate everything else with the literal expressions, four rows at a time.
 //
 //   PrepareShapes(list)                 the frame's view, shapes and bands; false when nothing is drawn
+//   screenspans(polygon)                central view: whether rows can be limited, and how (setup)
+//   polygonrows(polygon, col)           the rows [y0, y1) of a column that can be inside
 //   drawsphere(shape, c0, c1)           a sphere's part of the columns [c0, c1)
 //   drawpolygon(shape, c0, c1)          a polygon's part of the columns [c0, c1)
 //   dotone(view, col, row, x, y, z, shade, normal)   the literal Dot, for the rare scalar cases
@@ -73,6 +75,8 @@ struct PolygonShape {
     Shade shade;           // the side the polygon shows
     uint32_t lit;          // blue | green << 8 | red << 16 under a directed light (cos is constant)
     uint8_t axes;          // central view: 0 tests in (u, v), 1 in (u, w), 2 in (w, v)
+    bool spans;            // central view: rows limited by polygonrows (see fastscreen.cpp)
+    double margin;         // in pixels, around the screen image of the corners
 };
 
 enum class ShapeKind : uint8_t { Sphere, Polygon };
@@ -98,11 +102,14 @@ extern SphereShape* FastSpheres;
 extern PolygonShape* FastPolygons;
 extern Edge* FastEdges;
 extern Vector* FastCorners;   // the polygons' corners in view coordinates, beside their edges
+extern double* FastScreen;    // and on screen (x, y, slope to the next corner), where spans apply
 extern int32_t* FastBandStart;  // band b draws FastBandShapes[FastBandStart[b] .. FastBandStart[b + 1])
 extern int32_t* FastBandShapes; // indices into FastOrder, in list order
 extern int32_t FastBands;
 
 bool PrepareShapes(SceneList* list);
+bool screenspans(PolygonShape* p);
+PixelBox polygonrows(const PolygonShape& p, int32_t col);
 void drawsphere(const SphereShape& s, int32_t c0, int32_t c1);
 void drawpolygon(const PolygonShape& p, int32_t c0, int32_t c1);
 void dotone(const FastView& v, int32_t col, int32_t row, float x, float y, float z, Shade shade, Vector normal);

@@ -2,10 +2,10 @@
 //
 // Lane i is the pixel (col, row0 + i). The clipping bit and the strict depth
 // test decide per lane which points are stored; the light, the cosine and the
-// shading of the lanes run side by side with the literal expressions. A full
-// group of four rows is read and written back without branches (a lane that
-// is not stored is written back unchanged; each band owns its pixels); the
-// last rows of a column go lane by lane.
+// shading of the lanes run side by side with the literal expressions. The
+// depths of a full group of four rows are read and written back without
+// branches (a lane that is not stored gets its own depth back; each band owns
+// its pixels); the last rows of a column go lane by lane.
 //
 //   rows4(view, col, row0, end)   the lanes for rows row0 .. min(row0 + 4, end) − 1
 //   dots(rows, view, live, x, y, z, shade, nx, ny, nz[, ln])   one surface point per live
@@ -17,7 +17,6 @@
 #include "render/fast.h"
 #include "render/lanes.h"
 
-#include <cstring>
 
 struct Rows4 {
     float* depth;    // lane 0's depth; lane i is i strides further
@@ -69,13 +68,12 @@ inline int depthtest(const FastView& v, const Rows4& r, M4 live, F4 z)
 inline void writepixels(const Rows4& r, int stored, const uint32_t words[4])
 {
     uint8_t* p = r.pixel;
-    for (int i = 0; i < r.n; i++, p += r.pixelstride) {
-        uint32_t old;
-        std::memcpy(&old, p, 4);
-        const uint32_t keep = (stored >> i & 1) ? 0xFF000000u : 0xFFFFFFFFu;
-        const uint32_t now = (old & keep) | (words[i] & ~keep);
-        std::memcpy(p, &now, 4);
-    }
+    for (int i = 0; i < r.n; i++, p += r.pixelstride)
+        if (stored >> i & 1) {
+            p[0] = uint8_t(words[i]);
+            p[1] = uint8_t(words[i] >> 8);
+            p[2] = uint8_t(words[i] >> 16);
+        }
 }
 
 inline int litdots(const Rows4& r, const FastView& v, M4 live, F4 z, uint32_t word)

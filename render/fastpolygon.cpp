@@ -136,12 +136,13 @@ EdgeLanes lanesof(const Edge& g)
 
 // Up to this many edges a part spreads its edges once; beyond, per group of rows.
 constexpr int32_t MaxEdgeLanes = 48;
-// Up to this many edges every edge is evaluated in full, without a branch:
-// cheaper than the mispredictions of skipping.
+// Small polygons with up to this many edges evaluate every edge in full,
+// without a branch: in a small box the skips are mispredicted too often.
 constexpr int32_t FullEdges = 4;
 
-// Rows [r0, r1) tested against count edges, edgeat(e) giving the e-th.
-template <typename EdgeAt>
+// Rows [r0, r1) tested against count edges, edgeat(e) giving the e-th; with
+// Full every edge in full, else skipping what cannot toggle.
+template <bool Full, typename EdgeAt>
 void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt edgeat)
 {
     const FastView& v = c.v;
@@ -160,7 +161,7 @@ void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt 
         for (int32_t e = 0; e < count; e++) {
             const EdgeLanes& g = edgeat(e);
             const M4 crossing = ge(pa, g.lo) & lt(pa, g.hi) & live;
-            if (count > FullEdges) {
+            if (!Full) {
                 const int crossbits = lanebits(crossing);
                 if (!crossbits)
                     continue;
@@ -209,11 +210,11 @@ void centralpart(const Column& c, int32_t r0, int32_t r1, int32_t far)
         if (!filter || (edges[e].lo <= amax && amin < edges[e].hi))
             picked[count++] = lanesof(edges[e]);
     if (count < MaxEdgeLanes) {
-        centralrows(c, r0, r1, count, [&](int32_t e) -> const EdgeLanes& { return picked[e]; });
+        centralrows<false>(c, r0, r1, count, [&](int32_t e) -> const EdgeLanes& { return picked[e]; });
         return;
     }
     // Many edges in reach: spread each one as it is needed.
-    centralrows(c, r0, r1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
+    centralrows<false>(c, r0, r1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
 }
 
 // monotone: k can neither overflow nor turn NaN, so the parts above exist.
@@ -224,7 +225,7 @@ void centralcolumn(const FastView& v, const PolygonShape& p, int32_t col, bool m
     const int32_t y0 = p.box.y0, y1 = p.box.y1;
     if (!monotone) {
         const Edge* edges = FastEdges + p.first;
-        centralrows(c, y0, y1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
+        centralrows<false>(c, y0, y1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
         return;
     }
     if (p.B == 0) {  // k is the same all down the column
@@ -239,6 +240,26 @@ void centralcolumn(const FastView& v, const PolygonShape& p, int32_t col, bool m
     centralpart(c, zero1, y1, y1 - 1);
 }
 
+// A polygon in front of the eye with certified screen rows (fastscreen.cpp).
+void spannedpolygon(const FastView& v, const PolygonShape& p, int32_t x0, int32_t x1)
+{
+    const Edge* edges = FastEdges + p.first;
+    EdgeLanes spread[FullEdges];
+    for (int32_t e = 0; e < p.count; e++)
+        spread[e] = lanesof(edges[e]);
+    for (int32_t col = x0; col < x1; col++) {
+        const PixelBox rows = polygonrows(p, col);
+        if (rows.y0 >= rows.y1)
+            continue;
+        const float dx = float(col) - v.W / 2.0f;
+        const Column c{v, p, col, dx, dx * p.A, v.f * p.C};
+        if (p.count == 3)
+            centralrows<true>(c, rows.y0, rows.y1, 3, [&](int32_t e) -> const EdgeLanes& { return spread[e]; });
+        else
+            centralrows<true>(c, rows.y0, rows.y1, p.count, [&](int32_t e) -> const EdgeLanes& { return spread[e]; });
+    }
+}
+
 // The common small polygon: a few edges, and k of one sign over the whole
 // box. k is monotone in the column as in the row, so its four corners show
 // that; then the edges are spread once and no column needs searching.
@@ -246,6 +267,10 @@ bool simplepolygon(const FastView& v, const PolygonShape& p, int32_t x0, int32_t
 {
     if (p.count > FullEdges)
         return false;
+    if (p.spans) {
+        spannedpolygon(v, p, x0, x1);
+        return true;
+    }
     const int32_t y0 = p.box.y0, y1 = p.box.y1;
     auto column = [&](int32_t col) {
         const float dx = float(col) - v.W / 2.0f;
@@ -273,9 +298,9 @@ bool simplepolygon(const FastView& v, const PolygonShape& p, int32_t x0, int32_t
     for (int32_t col = x0; col < x1; col++) {
         const Column c = column(col);
         if (p.count == 3)
-            centralrows(c, y0, y1, 3, [&](int32_t e) -> const EdgeLanes& { return spread[e]; });
+            centralrows<true>(c, y0, y1, 3, [&](int32_t e) -> const EdgeLanes& { return spread[e]; });
         else
-            centralrows(c, y0, y1, p.count, [&](int32_t e) -> const EdgeLanes& { return spread[e]; });
+            centralrows<true>(c, y0, y1, p.count, [&](int32_t e) -> const EdgeLanes& { return spread[e]; });
     }
     return true;
 }

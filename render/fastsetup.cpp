@@ -28,7 +28,8 @@ int32_t FastBands = 0;
 namespace {
 
 // Capacities of the arrays above.
-size_t OrderRoom = 0, SphereRoom = 0, PolygonRoom = 0, EdgeRoom = 0, CornerRoom = 0, BandRoom = 0, BandShapeRoom = 0;
+size_t OrderRoom = 0, SphereRoom = 0, PolygonRoom = 0, EdgeRoom = 0, CornerRoom = 0, ScreenRoom = 0, BandRoom = 0,
+       BandShapeRoom = 0;
 
 template <typename T>
 void reserve(T** array, size_t* room, size_t needed)
@@ -223,6 +224,8 @@ bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, Polygon
         e = Edge{ai, bi, ai < aj ? ai : aj, ai < aj ? aj : ai, bj - bi, aj - ai, 0, 0};
         crossingbounds(&e);
     }
+    const float size = std::max(std::fabs(pl.A), std::max(std::fabs(pl.B), std::fabs(pl.C)));
+    s->spans = central && size * (W + H + f) < 1e37f && screenspans(s);
     return true;
 }
 
@@ -330,6 +333,7 @@ bool PrepareShapes(SceneList* list)
     reserve(&FastPolygons, &PolygonRoom, polygons);
     reserve(&FastEdges, &EdgeRoom, edges);
     reserve(&FastCorners, &CornerRoom, edges);
+    reserve(&FastScreen, &ScreenRoom, 3 * edges);
 
     int32_t nspheres = 0, npolygons = 0;
     size_t edgeat = 0;
