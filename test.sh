@@ -57,6 +57,24 @@ else
     echo "    and the same tests ran on the x86_64 Windows build."
 fi
 
+# The Windows programs must draw exactly what the native one draws.
+native_render="$top/build/native-release/tools/scenerender"
+if [ -n "$WINE64" ]; then
+    step "scenerender: native and Windows x86_64 pictures identical" \
+        sh tests/tools/compare_renders.sh "$native_render" "$WINE64 $top/build/win64/tools/scenerender.exe" build/compare-win64
+fi
+if [ -n "$WINE32" ]; then
+    step "scenerender: native and Windows i686 pictures identical" \
+        sh tests/tools/compare_renders.sh "$native_render" "$WINE32 $top/build/win32/tools/scenerender.exe" build/compare-win32
+fi
+
+# The real program under Wine, driven with real input, against scenerender.
+if [ -n "$WINE32" ]; then
+    step "end-to-end: the i686 program under Wine" tests/ui/e2e_smoke.sh build/win32 build/native-release "$WINE32" "$DISPLAY"
+elif [ -n "$WINE64" ]; then
+    step "end-to-end: the x86_64 program under Wine" tests/ui/e2e_smoke.sh build/win64 build/native-release "$WINE64" "$DISPLAY"
+fi
+
 fuzz_seconds="${FUZZ_SECONDS:-60}"
 if [ "$fuzz_seconds" -gt 0 ]; then
     step "scene-file fuzzer (${fuzz_seconds} s)" tests/scenefile/run_fuzzer.sh "$fuzz_seconds"

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 MessageBoxFunction MessageBoxHook = nullptr;
+FileDialogFunction FileDialogHook = nullptr;
 
 int ShowMessageBox(WindowHandle owner, const char* text, const char* caption, uint32_t buttons)
 {
@@ -18,4 +19,12 @@ void AppendListLine(WindowHandle listbox, const char* text)
 {
     if (listbox)
         static_cast<HeadlessListbox*>(listbox)->lines.emplace_back(text);
+}
+
+bool AskFileName(WindowHandle owner, bool save, char* path, size_t size)
+{
+    if (FileDialogHook)
+        return FileDialogHook(owner, save, path, size);
+    // Nobody to ask: as if cancelled.
+    return false;
 }

@@ -1,8 +1,18 @@
 // shell.h - the main window and what every dialog shares with it.
 //
+// The main window owns the picture: every change to the scene, the camera or
+// the light ends with RedrawScene, which renders at once; painting only copies
+// the finished picture. GDlgs holds the one open dialog of each kind.
+//
+//   StartUp(instance, cmdline, show)  register the class, open the window, set the default
+//                                     camera and light, load cmdline (the whole text is one
+//                                     path) or start an empty scene 0, render and show it
+//   MessageLoop()                     run until the main window is destroyed; returns 0
+//   WndProc(...)                      the main window's procedure
 //   RedrawScene()          the redraw sequence: ClearImage, PrepareScene, RenderScene of
 //                          ActualScene, invalidate the main window without erasing
 //   CloseEditingDialogs()  end every open dialog of slots 1 to 19 (the chooser stays)
+//   MenuCommand(id)        one command of menu 100 (or any other id: only the redraw)
 #pragma once
 
 #include <windows.h>
@@ -11,9 +21,26 @@ constexpr int DialogSlots = 20;
 constexpr int SlotChooser = 0, SlotPoints = 1, SlotVectors = 2, SlotColors = 3,
               SlotSpheres = 4, SlotPolygons = 5, SlotCamera = 18, SlotLight = 19;
 
+// Menu 100; the resource script uses the same numbers.
+constexpr int CmdNewScene = 111, CmdLoadScene = 112, CmdSaveScene = 113, CmdSaveSceneAs = 114,
+              CmdChooseScene = 115, CmdQuit = 119, CmdPoints = 121, CmdVectors = 122,
+              CmdColors = 123, CmdSpheres = 124, CmdPolygons = 125, CmdCamera = 131,
+              CmdLight = 132;
+constexpr int MainMenu = 100;
+constexpr int MainIcon = 200;
+constexpr int ChooserList = 1121;  // the chooser's list box: one line per scene
+
+extern const char* const lpszWCLASSNAME;  // "GRAPHIC WINDOW"
+extern const char* const lpszTITLE;       // "3D scene"
+
 extern HWND hWindow;
 extern HINSTANCE hInst;
 extern HWND GDlgs[DialogSlots];
 
+void StartUp(HINSTANCE instance, const char* cmdline, int show);
+int MessageLoop();
+LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
 void RedrawScene();
 void CloseEditingDialogs();
+void MenuCommand(int id);

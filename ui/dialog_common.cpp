@@ -1,0 +1,100 @@
+#include "ui/dialogs.h"
+
+#include "core/memory.h"
+#include "core/platform.h"
+#include "ui/shell.h"
+
+#include <cstdio>
+#include <cstring>
+
+char Alert[AlertSize];
+
+void Warn(const char* text)
+{
+    // No owner: the box must not disable the main window or another dialog.
+    ShowMessageBox(nullptr, text, "WARNING", BoxOk);
+}
+
+std::string fieldtext(HWND dlg, int id, int limit)
+{
+    std::string text(size_t(limit), '\0');
+    const UINT length = GetDlgItemTextA(dlg, id, text.data(), limit);
+    text.resize(length);
+    return text;
+}
+
+std::string listtext(HWND box, LRESULT index)
+{
+    // A name read from a file may be longer than any field: ask for the length first.
+    if (index < 0)
+        return std::string();
+    const LRESULT length = SendMessageA(box, LB_GETTEXTLEN, WPARAM(index), 0);
+    if (length == LB_ERR)
+        return std::string();
+    std::string text(size_t(length) + 1, '\0');
+    const LRESULT copied = SendMessageA(box, LB_GETTEXT, WPARAM(index), LPARAM(text.data()));
+    text.resize(copied == LB_ERR ? 0 : size_t(copied));
+    return text;
+}
+
+bool takeselection(HWND dlg, int list, int field, std::string* name)
+{
+    const HWND box = GetDlgItem(dlg, list);
+    const LRESULT index = SendMessageA(box, LB_GETCURSEL, 0, 0);
+    if (index == LB_ERR)
+        return false;
+    *name = listtext(box, index);
+    SetDlgItemTextA(dlg, field, name->c_str());
+    return true;
+}
+
+LRESULT findline(HWND box, const char* text)
+{
+    // LB_FINDSTRINGEXACT ignores case; names do not.
+    const LRESULT count = SendMessageA(box, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; i++)
+        if (listtext(box, i) == text)
+            return i;
+    return -1;
+}
+
+void showvector(HWND dlg, int id, Vector v)
+{
+    char text[128];
+    std::snprintf(text, sizeof text, "%g %g %g", double(v.x), double(v.y), double(v.z));
+    SetDlgItemTextA(dlg, id, text);
+}
+
+void readvector(const char* text, Vector* v)
+{
+    // The count is of no interest: whatever did not convert keeps its value.
+    std::sscanf(text, "%f %f %f", &v->x, &v->y, &v->z);
+}
+
+Vector* newvector()
+{
+    Vector* v = static_cast<Vector*>(Memory_Gra(sizeof(Vector)));
+    *v = nullv();
+    return v;
+}
+
+Vector getcolumn(const Matrix& frame, int column)
+{
+    return Vector{frame.m[column], frame.m[4 + column], frame.m[8 + column]};
+}
+
+void setcolumn(Matrix* frame, int column, Vector v)
+{
+    frame->m[column] = v.x;
+    frame->m[4 + column] = v.y;
+    frame->m[8 + column] = v.z;
+}
+
+void EndEditDialog(HWND dlg, int slot)
+{
+    GDlgs[slot] = nullptr;
+    EndDialog(dlg, IDCANCEL);
+    // A modeless dialog is only hidden by EndDialog; the next menu command makes a
+    // new one, so this one would linger unseen until the end of the run.
+    DestroyWindow(dlg);
+}

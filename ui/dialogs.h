@@ -1,0 +1,71 @@
+// dialogs.h - the eight modeless editing dialogs and what they share.
+//
+// Each dialog lists objects of the current scene (or shows the camera or the
+// light), fills its fields from the object chosen in its list and writes the
+// fields back into the scene. The dialogs keep no model state of their own:
+// everything they show is read from ActualScene, ActualCam and ActualLight,
+// and every change ends with RedrawScene. The shell opens each dialog with
+// CreateDialogParamA and keeps its handle in its GDlgs slot; a dialog ended by
+// its button 2 clears its own slot.
+//
+//   CheckChoosesceneProc   template 1120, slot 0: make another scene current
+//   CheckPointboxProc      template 1210, slot 1: points
+//   CheckVectorboxProc     template 1220, slot 2: vectors
+//   CheckColorboxProc      template 1230, slot 3: patterns and their back sides
+//   CheckSphereboxProc     template 1240, slot 4: spheres
+//   CheckPolygonboxProc    template 1250, slot 5: polygons, corner by corner
+//   CheckCamboxProc        template 1310, slot 18: view mode, camera <-> scene objects
+//   CheckLightboxProc      template 1320, slot 19: light mode, position, direction
+//
+// Helpers shared by the procedures:
+//   Warn(text)                       box captioned "WARNING" with OK, no owner
+//   fieldtext(dlg, id, limit)        an edit field's text, at most limit - 1 characters
+//   listtext(box, index)             a list-box line of any length; empty when index is invalid
+//   takeselection(dlg, list, field, name)   the selected line into a field and name; false
+//                                    when nothing is selected
+//   findline(box, text)              index of the first line equal to text (case included), or -1
+//   showvector(dlg, id, v)           "%g %g %g" into a field
+//   readvector(text, v)              "%f %f %f" into v; coordinates without a number keep theirs
+//   newvector()                      a Memory_Gra Vector at 0 0 0
+//   getcolumn(frame, j) / setcolumn(frame, j, v)   column j of a camera frame
+//   loadcamera()                     the scene's camera objects into ActualCam's columns;
+//                                    returns how many of the four were found
+//   EndEditDialog(dlg, slot)         clear the slot and end the dialog with result 2
+#pragma once
+
+#include "core/objects.h"
+#include "math/matrix.h"
+
+#include <windows.h>
+
+#include <string>
+
+// Field limits, as passed to GetDlgItemTextA: the text is cut one byte below.
+constexpr int NameLimit = 1023;
+constexpr int NumberLimit = 127;
+
+// The ordering warning of the colour dialog is composed here.
+constexpr int AlertSize = 4096;
+extern char Alert[AlertSize];
+
+INT_PTR CALLBACK CheckChoosesceneProc(HWND dlg, UINT message, WPARAM wparam, LPARAM lparam);
+INT_PTR CALLBACK CheckPointboxProc(HWND dlg, UINT message, WPARAM wparam, LPARAM lparam);
+INT_PTR CALLBACK CheckVectorboxProc(HWND dlg, UINT message, WPARAM wparam, LPARAM lparam);
+INT_PTR CALLBACK CheckColorboxProc(HWND dlg, UINT message, WPARAM wparam, LPARAM lparam);
+INT_PTR CALLBACK CheckSphereboxProc(HWND dlg, UINT message, WPARAM wparam, LPARAM lparam);
+INT_PTR CALLBACK CheckPolygonboxProc(HWND dlg, UINT message, WPARAM wparam, LPARAM lparam);
+INT_PTR CALLBACK CheckCamboxProc(HWND dlg, UINT message, WPARAM wparam, LPARAM lparam);
+INT_PTR CALLBACK CheckLightboxProc(HWND dlg, UINT message, WPARAM wparam, LPARAM lparam);
+
+void Warn(const char* text);
+std::string fieldtext(HWND dlg, int id, int limit);
+std::string listtext(HWND box, LRESULT index);
+bool takeselection(HWND dlg, int list, int field, std::string* name);
+LRESULT findline(HWND box, const char* text);
+void showvector(HWND dlg, int id, Vector v);
+void readvector(const char* text, Vector* v);
+Vector* newvector();
+Vector getcolumn(const Matrix& frame, int column);
+void setcolumn(Matrix* frame, int column, Vector v);
+int loadcamera();
+void EndEditDialog(HWND dlg, int slot);
