@@ -1,19 +1,23 @@
 // fast.h - the fast render pass from the inside (internal to render/).
 //
-// A frame is drawn in two steps. PrepareShapes walks the scene as the literal
-// RenderScene does and turns every sphere and polygon into a shape record
-// (spread over the threads): the same view values, the same pixel rectangle,
-// the same plane and colours, computed by the same float expressions, and
-// whether the literal rasteriser would draw at all. Each shape is listed with
-// the bands of columns its rectangle reaches. Then the picture is drawn band by band;
-// each band is drawn by one thread, which draws every shape's part of the
-// band in list order. A pixel therefore sees exactly the literal sequence of
-// depth tests, whatever the number of threads.
+// RenderScene (render.h) gives every pixel and every depth exactly the bytes
+// that RenderSceneLiteral gives, reads the same globals and leaves the literal
+// corner buffer alone; the number of threads (workers.h) changes no byte.
 //
-// Inside a band the shapes skip work that provably cannot change a pixel
-// (rows outside a sphere's certified span, the far point of a sphere where
-// the near one was stored, polygon rows behind the eye when clipping) and
-// evaluate everything else with the literal expressions, four rows at a time.
+// A frame is drawn in two steps. PrepareShapes walks the scene as
+// RenderSceneLiteral does and turns every sphere and polygon into a shape
+// record, the records spread over the threads: the same view values, pixel
+// rectangle, plane and colours, computed by the same float expressions, and
+// whether the literal rasteriser would draw at all. Each shape is listed with
+// the bands of columns its rectangle reaches. Then each band is drawn by one
+// thread, every shape's part of the band in list order, so a pixel sees
+// exactly the literal sequence of depth tests.
+//
+// Inside a band the shapes skip work that provably cannot change a pixel (rows
+// outside a sphere's or polygon's certified span, the far point of a sphere
+// where the near one was stored, polygon rows behind the eye when clipping)
+// and evaluate everything else with the literal expressions, four rows at a
+// time.
 //
 //   PrepareShapes(list)                 the frame's view, shapes and bands; false when nothing is drawn
 //   screenspans(polygon)                central view: whether rows can be limited, and how (setup)
@@ -21,6 +25,7 @@
 //   drawsphere(shape, c0, c1)           a sphere's part of the columns [c0, c1)
 //   drawpolygon(shape, c0, c1)          a polygon's part of the columns [c0, c1)
 //   dotone(view, col, row, x, y, z, shade, normal)   the literal Dot, for the rare scalar cases
+//   lightcosone(light, normal), shadeone(cos, shade, pixel)   its cosine and its three bytes
 #pragma once
 
 #include "core/scenelist.h"

@@ -1,5 +1,4 @@
 #include "render/fast.h"
-#include "render/fastrender.h"
 #include "render/image.h"
 #include "render/render.h"
 #include "render/workers.h"
@@ -19,11 +18,11 @@ static void drawband(int32_t band)
     }
 }
 
-void RenderSceneFast(SceneList* list)
+void RenderScene(SceneList* list)
 {
     // The fast pass writes whole 4-byte pixels; any other layout takes the literal pass.
     if (ActualImage.bytes_per_pixel != ImageBytesPerPixel) {
-        RenderScene(list);
+        RenderSceneLiteral(list);
         return;
     }
     if (PrepareShapes(list))

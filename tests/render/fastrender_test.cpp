@@ -2,7 +2,6 @@
 // scenes, and every byte of the picture and of the depths must agree.
 #include "render_fixture.h"
 
-#include "render/fastrender.h"
 #include "render/workers.h"
 
 #include <cmath>
@@ -240,11 +239,11 @@ std::string compare(SceneList* scene, int threads)
 {
     ClearImage(&ActualImage);
     PrepareScene();
-    RenderScene(scene);
+    RenderSceneLiteral(scene);
     const Picture literal = take();
     ClearImage(&ActualImage);
     RenderThreads = threads;
-    RenderSceneFast(scene);
+    RenderScene(scene);
     RenderThreads = 0;
     return difference(literal, take());
 }

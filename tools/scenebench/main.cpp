@@ -15,7 +15,6 @@
 #include "core/scenelist.h"
 #include "render/camera.h"
 #include "render/display_headless.h"
-#include "render/fastrender.h"
 #include "render/image.h"
 #include "render/render.h"
 #include "render/workers.h"
@@ -78,9 +77,9 @@ double timerender(const RenderCase& c, bool fast, int threads, int runs)
         PrepareScene();
         const Clock::time_point start = Clock::now();
         if (fast)
-            RenderSceneFast(c.scene);
-        else
             RenderScene(c.scene);
+        else
+            RenderSceneLiteral(c.scene);
         if (i > 0)  // the first run warms caches and starts the threads
             times.push_back(since(start));
     }
@@ -96,7 +95,7 @@ double timeredraw(const RenderCase& c, int threads, int runs)
         const Clock::time_point start = Clock::now();
         ClearImage(&ActualImage);
         PrepareScene();
-        RenderSceneFast(c.scene);
+        RenderScene(c.scene);
         if (i > 0)
             times.push_back(since(start));
     }
@@ -108,11 +107,11 @@ bool samepicture(const RenderCase& c)
     const size_t n = size_t(c.width) * size_t(c.height);
     ClearImage(&ActualImage);
     PrepareScene();
-    RenderScene(c.scene);
+    RenderSceneLiteral(c.scene);
     const std::vector<uint8_t> pixels(ActualImage.pixels, ActualImage.pixels + 4 * n);
     const std::vector<float> depth(ActualImage.depth, ActualImage.depth + n);
     ClearImage(&ActualImage);
-    RenderSceneFast(c.scene);
+    RenderScene(c.scene);
     return std::memcmp(pixels.data(), ActualImage.pixels, 4 * n) == 0 &&
            std::memcmp(depth.data(), ActualImage.depth, n * sizeof(float)) == 0;
 }
