@@ -5,8 +5,12 @@
 
 #include <algorithm>
 
-static void drawband(int32_t band)
+// Bands are handed out from both ends towards the middle, so that two threads
+// rarely draw neighbouring bands at the same time: neighbours share the cache
+// lines where they meet.
+static void drawband(int32_t job)
 {
+    const int32_t band = job % 2 ? FastBands - 1 - job / 2 : job / 2;
     const int32_t c0 = band * BandWidth;
     const int32_t c1 = std::min(FastFrame.width, c0 + BandWidth);
     for (int32_t i = FastBandStart[band]; i < FastBandStart[band + 1]; i++) {

@@ -1,6 +1,7 @@
 #include "render/workers.h"
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
@@ -16,7 +17,7 @@ struct Pool {
     std::mutex lock;
     std::condition_variable wake;  // a new frame for the helpers
     std::condition_variable done;  // the helpers of a frame have finished
-    uint64_t frame = 0;
+    std::atomic<uint64_t> frame{0};  // raised under the lock
     int32_t helpers = 0;           // started so far
     int32_t wanted = 0;            // helpers taking part in the current frame
     int32_t busy = 0;              // of those, still working
@@ -33,11 +34,23 @@ void work(Pool& pool)
         pool.job(i);
 }
 
+// After a job the next one often follows at once (the bands after the setup
+// of the same frame): a helper looks for it a while before it sleeps, since a
+// sleeping thread can take longer to wake than a small frame takes to draw.
+constexpr auto Linger = std::chrono::microseconds(2000);
+
 void helper(Pool* pool, int32_t id)
 {
     uint64_t seen = 0;
     std::unique_lock<std::mutex> hold(pool->lock);
     for (;;) {
+        if (pool->frame == seen) {
+            hold.unlock();
+            const auto until = std::chrono::steady_clock::now() + Linger;
+            while (pool->frame == seen && std::chrono::steady_clock::now() < until)
+                std::this_thread::yield();
+            hold.lock();
+        }
         pool->wake.wait(hold, [&] { return pool->frame != seen; });
         seen = pool->frame;
         if (id >= pool->wanted)

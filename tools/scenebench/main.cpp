@@ -67,39 +67,58 @@ void setview(const RenderCase& c)
     ActualScene = c.scene;
 }
 
-// Median milliseconds of the render pass alone.
-double timerender(const RenderCase& c, bool fast, int threads, int runs)
+// Median milliseconds of the render pass alone (after ClearImage and
+// PrepareScene): the literal pass, then the fast one on 1 and on 2 threads.
+// The runs of the three are interleaved, so that a slower spell of a shared
+// machine falls on all of them alike.
+struct RenderTimes {
+    double literal, one, two;
+};
+
+double timeonce(const RenderCase& c, bool fast, int threads)
 {
     RenderThreads = threads;
-    std::vector<double> times;
-    for (int i = 0; i <= runs; i++) {
-        ClearImage(&ActualImage);
-        PrepareScene();
-        const Clock::time_point start = Clock::now();
-        if (fast)
-            RenderScene(c.scene);
-        else
-            RenderSceneLiteral(c.scene);
-        if (i > 0)  // the first run warms caches and starts the threads
-            times.push_back(since(start));
-    }
-    return median(times);
+    ClearImage(&ActualImage);
+    PrepareScene();
+    const Clock::time_point start = Clock::now();
+    if (fast)
+        RenderScene(c.scene);
+    else
+        RenderSceneLiteral(c.scene);
+    return since(start);
 }
 
-// Median milliseconds of the whole redraw: ClearImage, PrepareScene, render.
-double timeredraw(const RenderCase& c, int threads, int runs)
+RenderTimes timerender(const RenderCase& c, int runs)
 {
-    RenderThreads = threads;
-    std::vector<double> times;
-    for (int i = 0; i <= runs; i++) {
+    std::vector<double> literal, one, two;
+    timeonce(c, true, 2);  // warms the caches and starts the helper thread
+    for (int i = 0; i < runs; i++) {
+        if (i % 2 == 0)  // the literal pass is slow: every other run is enough
+            literal.push_back(timeonce(c, false, 1));
+        one.push_back(timeonce(c, true, 1));
+        two.push_back(timeonce(c, true, 2));
+    }
+    return RenderTimes{median(literal), median(one), median(two)};
+}
+
+// Median milliseconds of the whole redraw: ClearImage, PrepareScene, render;
+// 1 and 2 threads interleaved.
+struct RedrawTimes {
+    double one, two;
+};
+
+RedrawTimes timeredraw(const RenderCase& c, int runs)
+{
+    std::vector<double> times[2];
+    for (int i = 0; i < 2 * runs; i++) {
+        RenderThreads = 1 + i % 2;
         const Clock::time_point start = Clock::now();
         ClearImage(&ActualImage);
         PrepareScene();
         RenderScene(c.scene);
-        if (i > 0)
-            times.push_back(since(start));
+        times[i % 2].push_back(since(start));
     }
-    return median(times);
+    return RedrawTimes{median(times[0]), median(times[1])};
 }
 
 bool samepicture(const RenderCase& c)
@@ -134,16 +153,15 @@ void renders(uint32_t seed, int runs)
     for (const RenderCase& c : cases) {
         setview(c);
         const bool same = samepicture(c);
-        const double literal = timerender(c, false, 1, std::max(1, runs / 2));
-        const double one = timerender(c, true, 1, runs);
-        const double two = timerender(c, true, 2, runs);
-        std::printf("| %s | %.1f | %.2f | %.2f | %.1fx | %.2fx | %s |\n", c.name, literal, one, two, literal / one,
-                    one / two, same ? "yes" : "NO");
+        const RenderTimes t = timerender(c, runs);
+        std::printf("| %s | %.1f | %.2f | %.2f | %.1fx | %.2fx | %s |\n", c.name, t.literal, t.one, t.two,
+                    t.literal / t.one, t.one / t.two, same ? "yes" : "NO");
         std::fflush(stdout);
         if (c.scene == mixed) {
             char line[200];
-            std::snprintf(line, sizeof line, "| %s | %.2f | %.2f | %.0f %% |\n", c.name, timeredraw(c, 1, runs),
-                          timeredraw(c, 2, runs), 100 * ProjectedArea(c.scene, c.width, c.height) / (double(c.width) * c.height));
+            const RedrawTimes r = timeredraw(c, runs);
+            std::snprintf(line, sizeof line, "| %s | %.2f | %.2f | %.0f %% |\n", c.name, r.one, r.two,
+                          100 * ProjectedArea(c.scene, c.width, c.height) / (double(c.width) * c.height));
             redraws.push_back(line);
         }
     }
