@@ -6,12 +6,13 @@
 // few spans between integer thresholds. Depths are then evaluated per pixel.
 //
 // Central view: the test runs per pixel, four rows at a time, with the edges'
-// constant differences hoisted, against only the edges a column can cross,
-// and without the division where a point lies clear of an edge's crossing
-// values. The literal flag ends non-zero exactly when a crossing was met on
-// the edge or the toggles were odd, whatever the order of the edges, so each
-// lane keeps a parity and an on-edge bit. With clipping, the rows whose point
-// lies behind the eye are skipped.
+// constant differences hoisted. The literal flag ends non-zero exactly when a
+// crossing was met on the edge or the toggles were odd, whatever the order of
+// the edges, so each lane keeps a parity and an on-edge bit. A polygon in
+// front of the eye tests only the rows near its screen image (fastscreen.cpp);
+// others split each column where k changes sign, skip the rows behind the eye
+// when clipping, test only the edges a part of a column can cross, and skip
+// the division where a point lies clear of an edge's crossing values.
 #include "render/fastdot.h"
 
 #include <algorithm>

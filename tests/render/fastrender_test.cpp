@@ -5,6 +5,7 @@
 #include "render/workers.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 #include <string>
@@ -276,4 +277,31 @@ TEST_F(FastRenderTest, RandomScenesGiveTheLiteralPictureByteForByte)
         drawn += ActualViewOk;
     }
     EXPECT_GT(drawn, 2000);  // the degenerate cameras are a minority
+}
+
+TEST_F(FastRenderTest, ASteadyRedrawAllocatesNothing)
+{
+    Draw draw{std::mt19937(99)};
+    image(160, 120);
+    SceneMaker maker(draw, false);
+    maker.palette();
+    maker.light();
+    for (int i = 0; i < 40; i++)
+        i % 2 ? maker.sphere() : maker.polygon();
+    ActualScene = maker.list;
+    PrepareScene();
+    RenderThreads = 2;
+    RenderScene(maker.list);  // the first frame sizes the records and starts the helper
+    static int allocations;
+    allocations = 0;
+    const HeapFunction heap = HeapAllocate;
+    HeapAllocate = [](size_t size) {
+        allocations++;
+        return std::malloc(size);
+    };
+    ClearImage(&ActualImage);
+    RenderScene(maker.list);
+    HeapAllocate = heap;
+    RenderThreads = 0;
+    EXPECT_EQ(allocations, 0);
 }
