@@ -2,6 +2,8 @@
 // against the fast one, plain list walks against the index.
 //
 //   scenebench [--runs N] [--seed N] [--quick] [--io-only] [--render-only] [--folder DIR]
+//   scenebench --single N      render case N (1 to 5) once with each pass, on one thread: for
+//                              valgrind --tool=callgrind, whose counts do not depend on the load
 //
 // Every scene is generated from the seed (scenes.h), so two runs measure the
 // same work. Each render case is timed as the render pass alone (after
@@ -26,6 +28,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <string>
 #include <thread>
 #include <vector>
@@ -121,6 +124,31 @@ RedrawTimes timeredraw(const RenderCase& c, int runs)
     return RedrawTimes{median(times[0]), median(times[1])};
 }
 
+// The mean number of surfaces a pixel lies on: each object drawn alone on an
+// erased picture, its pixels counted. The view must be prepared.
+double overdraw(const RenderCase& c)
+{
+    const size_t n = size_t(c.width) * size_t(c.height);
+    size_t covered = 0;
+    for (ListBlock* block = c.scene; block; block = block->next)
+        for (int i = 0; i < block->count; i++) {
+            const ObjectTag tag = block->tags[i];
+            if (tag != TagSphere && tag != TagPolygon)
+                continue;
+            ClearImage(&ActualImage);
+            if (tag == TagSphere) {
+                const SphereObject* s = static_cast<const SphereObject*>(block->objects[i]);
+                Sphere(*s->center, s->radius, *s->pattern);
+            } else {
+                const PolygonObject* p = static_cast<const PolygonObject*>(block->objects[i]);
+                Porygon(p->corners, p->count, *p->pattern);
+            }
+            for (size_t k = 0; k < n; k++)
+                covered += ActualImage.depth[k] < std::numeric_limits<float>::infinity();
+        }
+    return double(covered) / double(n);
+}
+
 bool samepicture(const RenderCase& c)
 {
     const size_t n = size_t(c.width) * size_t(c.height);
@@ -135,18 +163,36 @@ bool samepicture(const RenderCase& c)
            std::memcmp(depth.data(), ActualImage.depth, n * sizeof(float)) == 0;
 }
 
-void renders(uint32_t seed, int runs)
+constexpr int CaseCount = 5;
+
+void makecases(uint32_t seed, RenderCase cases[CaseCount])
 {
     SceneList* spheres = SphereScene(seed, 1000);
     SceneList* polygons = PolygonScene(seed + 1, 2000);
     SceneList* mixed = MixedScene(seed + 2, 500, 1000);
-    const RenderCase cases[] = {
-        {"1000 spheres, central, 1920x1080", spheres, true, 1920, 1080},
-        {"1000 spheres, parallel, 1920x1080", spheres, false, 1920, 1080},
-        {"2000 polygons with ground, central, 1920x1080", polygons, true, 1920, 1080},
-        {"mixed 500 spheres + 1000 polygons, 1920x1080", mixed, true, 1920, 1080},
-        {"mixed 500 spheres + 1000 polygons, 640x480", mixed, true, 640, 480},
-    };
+    cases[0] = {"1000 spheres, central, 1920x1080", spheres, true, 1920, 1080};
+    cases[1] = {"1000 spheres, parallel, 1920x1080", spheres, false, 1920, 1080};
+    cases[2] = {"2000 polygons with ground, central, 1920x1080", polygons, true, 1920, 1080};
+    cases[3] = {"mixed 500 spheres + 1000 polygons, 1920x1080", mixed, true, 1920, 1080};
+    cases[4] = {"mixed 500 spheres + 1000 polygons, 640x480", mixed, true, 640, 480};
+}
+
+void single(uint32_t seed, int n)
+{
+    RenderCase cases[CaseCount];
+    makecases(seed, cases);
+    const RenderCase& c = cases[n - 1];
+    setview(c);
+    std::printf("%s: literal pass, then fast pass on one thread\n", c.name);
+    timeonce(c, false, 1);
+    timeonce(c, true, 1);
+}
+
+void renders(uint32_t seed, int runs)
+{
+    RenderCase cases[CaseCount];
+    makecases(seed, cases);
+    SceneList* mixed = cases[3].scene;
     std::printf("| case | literal ms | fast 1 thread ms | fast 2 threads ms | literal / fast 1 | fast 1 / fast 2 | same picture |\n");
     std::printf("|---|---:|---:|---:|---:|---:|---|\n");
     std::vector<std::string> redraws;
@@ -160,13 +206,12 @@ void renders(uint32_t seed, int runs)
         if (c.scene == mixed) {
             char line[200];
             const RedrawTimes r = timeredraw(c, runs);
-            std::snprintf(line, sizeof line, "| %s | %.2f | %.2f | %.0f %% |\n", c.name, r.one, r.two,
-                          100 * ProjectedArea(c.scene, c.width, c.height) / (double(c.width) * c.height));
+            std::snprintf(line, sizeof line, "| %s | %.2f | %.2f | %.2f |\n", c.name, r.one, r.two, overdraw(c));
             redraws.push_back(line);
         }
     }
     std::printf("\nWhole redraw of the mixed scene (ClearImage + PrepareScene + fast render pass), median ms:\n\n");
-    std::printf("| case | 1 thread | 2 threads | projected area / picture |\n|---|---:|---:|---:|\n");
+    std::printf("| case | 1 thread | 2 threads | mean surfaces per pixel |\n|---|---:|---:|---:|\n");
     for (const std::string& line : redraws)
         std::printf("%s", line.c_str());
 }
@@ -225,6 +270,7 @@ int main(int argc, char** argv)
     int runs = 11;
     uint32_t seed = 7;
     bool literalio = true, render = true, files = true;
+    int one = 0;
     std::string folder = ".";
     for (int i = 1; i < argc; i++) {
         const std::string arg = argv[i];
@@ -240,10 +286,17 @@ int main(int argc, char** argv)
             files = false;
         else if (arg == "--folder" && i + 1 < argc)
             folder = argv[++i];
+        else if (arg == "--single" && i + 1 < argc && std::atoi(argv[i + 1]) >= 1 && std::atoi(argv[i + 1]) <= CaseCount)
+            one = std::atoi(argv[++i]);
         else {
-            std::fprintf(stderr, "usage: scenebench [--runs N] [--seed N] [--quick] [--io-only] [--render-only] [--folder DIR]\n");
+            std::fprintf(stderr, "usage: scenebench [--runs N] [--seed N] [--quick] [--io-only] [--render-only] [--folder DIR]\n"
+                                 "       scenebench [--seed N] --single CASE   (CASE 1 to %d)\n", CaseCount);
             return 2;
         }
+    }
+    if (one) {
+        single(seed, one);
+        return 0;
     }
     std::printf("scenebench: seed %u, %d runs per median, %u hardware threads\n\n", seed, runs,
                 std::thread::hardware_concurrency());

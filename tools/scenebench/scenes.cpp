@@ -201,36 +201,3 @@ SceneList* LargeScene(uint32_t seed, int count)
     }
     return b.list;
 }
-
-double ProjectedArea(SceneList* list, int width, int height)
-{
-    const double f = height / 2.0;  // the start-up camera's distance to the picture plane, in pixels
-    auto project = [&](Vector p, double* x, double* y) {
-        const double w = double(p.z) + 1000;
-        if (w <= 1)
-            return false;
-        *x = double(p.x) * f / w + width / 2.0;
-        *y = double(p.y) * f / w + height / 2.0;
-        return true;
-    };
-    double area = 0;
-    for (ListBlock* block = list; block; block = block->next)
-        for (int i = 0; i < block->count; i++) {
-            if (block->tags[i] == TagSphere) {
-                const SphereObject* s = static_cast<const SphereObject*>(block->objects[i]);
-                const double r = double(s->radius) * f / (double(s->center->z) + 1000);
-                area += Pi * r * r;
-            } else if (block->tags[i] == TagPolygon) {
-                const PolygonObject* p = static_cast<const PolygonObject*>(block->objects[i]);
-                double sum = 0, x0 = 0, y0 = 0, x1 = 0, y1 = 0;
-                bool visible = true;
-                for (int c = 0; c < p->count && visible; c++) {
-                    visible = project(*p->corners[c], &x0, &y0) && project(*p->corners[(c + 1) % p->count], &x1, &y1);
-                    sum += x0 * y1 - x1 * y0;
-                }
-                // The ground reaches behind the eye: it covers the picture below the horizon.
-                area += visible ? std::fabs(sum) / 2 : double(width) * height / 2;
-            }
-        }
-    return area;
-}

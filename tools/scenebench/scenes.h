@@ -11,7 +11,6 @@
 //   PolygonScene(seed, count)          triangles, quads and a few 50-gons, plus the ground
 //   MixedScene(seed, spheres, polys)   spheres of 2-8 %, triangles and quads of 1-5 %, ground
 //   LargeScene(seed, count)            points, patterns, spheres, polygons for load and save
-//   ProjectedArea(list, W, H)          summed picture area of the objects, in pixels (central view)
 //
 // Each render scene holds a point light ("light_position") and a ground plane
 // at 300 units below the eye that reaches from 19 000 units behind the eye to
@@ -26,4 +25,3 @@ SceneList* SphereScene(uint32_t seed, int count);
 SceneList* PolygonScene(uint32_t seed, int count);
 SceneList* MixedScene(uint32_t seed, int spheres, int polygons);
 SceneList* LargeScene(uint32_t seed, int count);
-double ProjectedArea(SceneList* list, int width, int height);
