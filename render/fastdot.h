@@ -7,16 +7,37 @@
 // branches (a lane that is not stored gets its own depth back; each band owns
 // its pixels); the last rows of a column go lane by lane.
 //
-//   rows4(view, col, row0, end)   the lanes for rows row0 .. min(row0 + 4, end) − 1
-//   dots(rows, view, live, x, y, z, shade, nx, ny, nz[, ln])   one surface point per live
+// A Painter holds what every Dot of a frame shares, copied out of FastFrame
+// into a local value: pixel bytes may alias anything, so a loop that reads
+// the globals through references would read them again after every store.
+//
+//   painter(view)                 the frame's Painter
+//   rows4(paint, col, row0, end)  the lanes for rows row0 .. min(row0 + 4, end) − 1
+//   dots(paint, rows, live, x, y, z, shade, nx, ny, nz[, ln])   one surface point per live
 //                                 lane, ln = lengthv of the normal; returns the lanes stored
-//   litdots(rows, view, live, z, word)   the same where the shading is known: word = blue,
+//   litdots(paint, rows, live, z, word)   the same where the shading is known: word = blue,
 //                                 green, red in bytes 0 to 2
 #pragma once
 
 #include "render/fast.h"
 #include "render/lanes.h"
 
+
+struct Painter {
+    float* depth;
+    uint8_t* pixels;
+    size_t width;
+    size_t bpp;
+    bool clip;
+    bool directed;
+    F4 lx, ly, lz, ll;  // the light in view coordinates and its length
+};
+
+inline Painter painter(const FastView& v)
+{
+    return Painter{v.depth,          v.pixels,         size_t(v.width),  size_t(v.bpp),        v.clip,
+                   v.directed,       f4(v.light.x),    f4(v.light.y),    f4(v.light.z),        f4(v.lightlength)};
+}
 
 struct Rows4 {
     float* depth;    // lane 0's depth; lane i is i strides further
@@ -26,38 +47,38 @@ struct Rows4 {
     int n;           // lanes that lie in the picture
 };
 
-inline Rows4 rows4(const FastView& v, int32_t col, int32_t row0, int32_t end)
+inline Rows4 rows4(const Painter& d, int32_t col, int32_t row0, int32_t end)
 {
-    const size_t index = size_t(v.width) * size_t(row0) + size_t(col);
+    const size_t index = d.width * size_t(row0) + size_t(col);
     const int n = end - row0 < 4 ? end - row0 : 4;
-    return Rows4{v.depth + index, v.pixels + size_t(v.bpp) * index, size_t(v.width), size_t(v.bpp) * size_t(v.width), n};
+    return Rows4{d.depth + index, d.pixels + d.bpp * index, d.width, d.bpp * d.width, n};
 }
 
 // Clipping and the depth test; the stored lanes as bits.
-inline int depthtest(const FastView& v, const Rows4& r, M4 live, F4 z)
+inline int depthtest(const Painter& d, const Rows4& r, M4 live, F4 z)
 {
-    if (v.clip)
+    if (d.clip)
         live = andnot(lt(z, f4(0)), live);
     if (r.n == 4) {
-        float* d = r.depth;
+        float* p = r.depth;
         const size_t s = r.stride;
-        const F4 old = f4(d[0], d[s], d[2 * s], d[3 * s]);
+        const F4 old = f4(p[0], p[s], p[2 * s], p[3 * s]);
         const M4 pass = gt(old, z) & live;
         const int bits = lanebits(pass);
         if (bits) {
             float now[4];
             store4(select(pass, z, old), now);
-            d[0] = now[0], d[s] = now[1], d[2 * s] = now[2], d[3 * s] = now[3];
+            p[0] = now[0], p[s] = now[1], p[2 * s] = now[2], p[3 * s] = now[3];
         }
         return bits;
     }
     const int bits = lanebits(live);
     int stored = 0;
-    float* d = r.depth;
-    for (int i = 0; i < r.n; i++, d += r.stride) {
+    float* p = r.depth;
+    for (int i = 0; i < r.n; i++, p += r.stride) {
         const float zi = lane(z, i);
-        if ((bits >> i & 1) && *d > zi) {
-            *d = zi;
+        if ((bits >> i & 1) && *p > zi) {
+            *p = zi;
             stored |= 1 << i;
         }
     }
@@ -76,9 +97,9 @@ inline void writepixels(const Rows4& r, int stored, const uint32_t words[4])
         }
 }
 
-inline int litdots(const Rows4& r, const FastView& v, M4 live, F4 z, uint32_t word)
+inline int litdots(const Painter& d, const Rows4& r, M4 live, F4 z, uint32_t word)
 {
-    const int stored = depthtest(v, r, live, z);
+    const int stored = depthtest(d, r, live, z);
     if (stored) {
         const uint32_t words[4] = {word, word, word, word};
         writepixels(r, stored, words);
@@ -86,14 +107,14 @@ inline int litdots(const Rows4& r, const FastView& v, M4 live, F4 z, uint32_t wo
     return stored;
 }
 
-inline int dots(const Rows4& r, const FastView& v, M4 live, F4 x, F4 y, F4 z, Shade shade, F4 nx, F4 ny, F4 nz,
+inline int dots(const Painter& d, const Rows4& r, M4 live, F4 x, F4 y, F4 z, Shade shade, F4 nx, F4 ny, F4 nz,
                 F4 ln)
 {
-    const int stored = depthtest(v, r, live, z);
+    const int stored = depthtest(d, r, live, z);
     if (!stored)
         return 0;
-    F4 lx = f4(v.light.x), ly = f4(v.light.y), lz = f4(v.light.z), ll = f4(v.lightlength);
-    if (!v.directed) {
+    F4 lx = d.lx, ly = d.ly, lz = d.lz, ll = d.ll;
+    if (!d.directed) {
         lx = lx - x, ly = ly - y, lz = lz - z;
         ll = sqrt4((lx * lx + ly * ly) + lz * lz);
     }
@@ -109,12 +130,12 @@ inline int dots(const Rows4& r, const FastView& v, M4 live, F4 x, F4 y, F4 z, Sh
 }
 
 // The same with the normal's length computed here, only when a lane can be stored.
-inline int dots(const Rows4& r, const FastView& v, M4 live, F4 x, F4 y, F4 z, Shade shade, F4 nx, F4 ny, F4 nz)
+inline int dots(const Painter& d, const Rows4& r, M4 live, F4 x, F4 y, F4 z, Shade shade, F4 nx, F4 ny, F4 nz)
 {
     M4 lit = live;
-    if (v.clip)
+    if (d.clip)
         lit = andnot(lt(z, f4(0)), lit);
     if (!lanebits(lit))
         return 0;
-    return dots(r, v, live, x, y, z, shade, nx, ny, nz, sqrt4((nx * nx + ny * ny) + nz * nz));
+    return dots(d, r, live, x, y, z, shade, nx, ny, nz, sqrt4((nx * nx + ny * ny) + nz * nz));
 }

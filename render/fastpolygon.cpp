@@ -34,18 +34,22 @@ int32_t below(float bc, int32_t y0, int32_t y1)
 
 void paralleldots(const FastView& v, const PolygonShape& p, int32_t col, int32_t r0, int32_t r1)
 {
+    const Painter d = painter(v);
     const float u = float(col);
-    const float au = p.A * u;
+    const F4 au = f4(p.A * u), b = f4(p.B), pd = f4(p.D), pc = f4(p.C);
+    const F4 nx = f4(p.N.x), ny = f4(p.N.y), nz = f4(p.N.z), nl = f4(p.nlength);
+    const Shade shade = p.shade;
+    const uint32_t lit = p.lit;
     const F4 uu = f4(u), steps = f4(0, 1, 2, 3);
     for (int32_t row = r0; row < r1; row += 4) {
         const M4 live = firstlanes(r1 - row);
         const F4 vv = f4(float(row)) + steps;
-        const F4 z = neg((f4(au) + f4(p.B) * vv) + f4(p.D)) / f4(p.C);
-        const Rows4 lanes = rows4(v, col, row, r1);
-        if (v.directed)
-            litdots(lanes, v, live, z, p.lit);
+        const F4 z = neg((au + b * vv) + pd) / pc;
+        const Rows4 lanes = rows4(d, col, row, r1);
+        if (d.directed)
+            litdots(d, lanes, live, z, lit);
         else
-            dots(lanes, v, live, uu, vv, z, p.shade, f4(p.N.x), f4(p.N.y), f4(p.N.z), f4(p.nlength));
+            dots(d, lanes, live, uu, vv, z, shade, nx, ny, nz, nl);
     }
 }
 
@@ -148,6 +152,11 @@ void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt 
 {
     const FastView& v = c.v;
     const PolygonShape& p = c.p;
+    const Painter d = painter(v);
+    const int32_t col = c.col, axes = p.axes;
+    const F4 nx = f4(p.N.x), ny = f4(p.N.y), nz = f4(p.N.z), nl = f4(p.nlength);
+    const Shade shade = p.shade;
+    const uint32_t lit = p.lit;
     const F4 halfh = f4(v.H / 2.0f), steps = f4(0, 1, 2, 3), zero = f4(0);
     const F4 minusd = f4(-p.D), vdx = f4(c.dx), vf = f4(v.f), b = f4(p.B), dxa = f4(c.dxa), fc = f4(c.fc);
     for (int32_t row = r0; row < r1; row += 4) {
@@ -156,8 +165,8 @@ void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt 
         const M4 live = andnot(eq(k, zero), firstlanes(r1 - row));
         const F4 s = minusd / k;
         const F4 px = s * vdx, py = s * dy, pz = s * vf;
-        const F4 pa = p.axes == 2 ? pz : px;
-        const F4 pb = p.axes == 1 ? pz : py;
+        const F4 pa = axes == 2 ? pz : px;
+        const F4 pb = axes == 1 ? pz : py;
         M4 odd = noflags(), onedge = noflags();
         for (int32_t e = 0; e < count; e++) {
             const EdgeLanes& g = edgeat(e);
@@ -180,11 +189,11 @@ void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt 
         const M4 inside = (odd | onedge) & live;
         if (!lanebits(inside))
             continue;
-        const Rows4 lanes = rows4(v, c.col, row, r1);
-        if (v.directed)
-            litdots(lanes, v, inside, pz, p.lit);
+        const Rows4 lanes = rows4(d, col, row, r1);
+        if (d.directed)
+            litdots(d, lanes, inside, pz, lit);
         else
-            dots(lanes, v, inside, px, py, pz, p.shade, f4(p.N.x), f4(p.N.y), f4(p.N.z), f4(p.nlength));
+            dots(d, lanes, inside, px, py, pz, shade, nx, ny, nz, nl);
     }
 }
 
@@ -242,6 +251,8 @@ void centralcolumn(const FastView& v, const PolygonShape& p, int32_t col, bool m
 }
 
 // A polygon in front of the eye with certified screen rows (fastscreen.cpp).
+// k has one sign over its box, so a column's points have their a-coordinate
+// between those of the end rows, and only the edges reaching there are tested.
 void spannedpolygon(const FastView& v, const PolygonShape& p, int32_t x0, int32_t x1)
 {
     const Edge* edges = FastEdges + p.first;
@@ -254,10 +265,18 @@ void spannedpolygon(const FastView& v, const PolygonShape& p, int32_t x0, int32_
             continue;
         const float dx = float(col) - v.W / 2.0f;
         const Column c{v, p, col, dx, dx * p.A, v.f * p.C};
-        if (p.count == 3)
-            centralrows<true>(c, rows.y0, rows.y1, 3, [&](int32_t e) -> const EdgeLanes& { return spread[e]; });
-        else
-            centralrows<true>(c, rows.y0, rows.y1, p.count, [&](int32_t e) -> const EdgeLanes& { return spread[e]; });
+        const float a0 = c.a(rows.y0), a1 = c.a(rows.y1 - 1);
+        const float amin = a0 < a1 ? a0 : a1, amax = a0 < a1 ? a1 : a0;
+        const bool filter = amin == amin && amax == amax;
+        int32_t pick[FullEdges], count = 0;
+        for (int32_t e = 0; e < p.count; e++)
+            if (!filter || (edges[e].lo <= amax && amin < edges[e].hi))
+                pick[count++] = e;
+        auto edgeat = [&](int32_t e) -> const EdgeLanes& { return spread[pick[e]]; };
+        if (count == 2)
+            centralrows<true>(c, rows.y0, rows.y1, 2, edgeat);
+        else if (count > 0)
+            centralrows<true>(c, rows.y0, rows.y1, count, edgeat);
     }
 }
 

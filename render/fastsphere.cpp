@@ -47,10 +47,13 @@ RowSpan parallelspan(const SphereShape& s, int32_t col)
 
 void parallelcolumn(const FastView& v, const SphereShape& s, int32_t col, RowSpan span)
 {
+    const Painter d = painter(v);
     const Vector C = s.C;
+    const Shade front = s.front;
+    const float rr = s.rr;
     const float u = float(col);
     const float dx = C.x - u;
-    const float base = s.rr - dx * dx;
+    const float base = rr - dx * dx;
     const F4 cy = f4(C.y), cz = f4(C.z), uu = f4(u), nx = f4(u - C.x), steps = f4(0, 1, 2, 3);
     for (int32_t row = span.r0; row < span.r1; row += 4) {
         const F4 vv = f4(float(row)) + steps;
@@ -61,8 +64,8 @@ void parallelcolumn(const FastView& v, const SphereShape& s, int32_t col, RowSpa
             continue;
         q = sqrt4(q);
         const F4 z = cz - q;
-        const int stored = dots(rows4(v, col, row, span.r1), v, ok, uu, vv, z, s.front, nx, vv - cy, neg(q));
-        if (!v.clip)
+        const int stored = dots(d, rows4(d, col, row, span.r1), ok, uu, vv, z, front, nx, vv - cy, neg(q));
+        if (!d.clip)
             continue;
         const int clipped = lanebits(ok & lt(z, f4(0))) & ~stored;
         for (int i = 0; i < 4; i++)
@@ -146,7 +149,10 @@ int centralspans(const FastView& v, const SphereShape& s, int32_t col, RowSpan s
 
 void centralcolumn(const FastView& v, const SphereShape& s, int32_t col, RowSpan span)
 {
+    const Painter d = painter(v);
     const Vector C = s.C;
+    const Shade front = s.front;
+    const F4 rr = f4(s.rr);
     const float dx = float(col) - v.W / 2.0f;
     const float cxdx = C.x * dx, czf = C.z * v.f, dxdx = dx * dx, ff = v.f * v.f;
     const F4 halfh = f4(v.H / 2.0f), steps = f4(0, 1, 2, 3), zero = f4(0), one = f4(1);
@@ -159,7 +165,7 @@ void centralcolumn(const FastView& v, const SphereShape& s, int32_t col, RowSpan
         const F4 t = cd / dd;
         const F4 ix = t * vdx, iy = t * dy, iz = t * vf;
         const F4 mx = cx - ix, my = cy - iy, mz = cz - iz;
-        F4 q = (f4(s.rr) - ((mx * mx + my * my) + mz * mz)) / ((ix * ix + iy * iy) + iz * iz);
+        F4 q = (rr - ((mx * mx + my * my) + mz * mz)) / ((ix * ix + iy * iy) + iz * iz);
         const M4 foot = eq(cd, zero) & live;
         const M4 ok = andnot(foot, ge(q, zero) & live);
         const int footbits = lanebits(foot);
@@ -169,10 +175,10 @@ void centralcolumn(const FastView& v, const SphereShape& s, int32_t col, RowSpan
             const M4 ahead = gt(iz, zero);
             const F4 a[3] = {fa * ix, fa * iy, fa * iz}, b[3] = {fb * ix, fb * iy, fb * iz};
             const F4 nx = select(ahead, a[0], b[0]), ny = select(ahead, a[1], b[1]), nz = select(ahead, a[2], b[2]);
-            const int stored = dots(rows4(v, col, row, span.r1), v, ok, nx, ny, nz, s.front, nx - cx, ny - cy, nz - cz);
+            const int stored = dots(d, rows4(d, col, row, span.r1), ok, nx, ny, nz, front, nx - cx, ny - cy, nz - cz);
             // The far point counts only where the near one was clipped or is NaN.
             M4 farlanes = andnot(eq(nz, nz), ok);
-            if (v.clip)
+            if (d.clip)
                 farlanes = farlanes | (ok & lt(nz, zero));
             const int farbits = lanebits(farlanes) & ~stored;
             for (int i = 0; i < 4; i++)
