@@ -216,8 +216,9 @@ void centralpart(const Column& c, int32_t r0, int32_t r1, int32_t far)
     int32_t count = 0;
     // NaN at an end (an infinite s times a zero dx): every edge may cross.
     const bool filter = amin == amin && amax == amax;
+    // An edge with an empty a-range (lo = hi) never crosses.
     for (int32_t e = 0; e < p.count && count < MaxEdgeLanes; e++)
-        if (!filter || (edges[e].lo <= amax && amin < edges[e].hi))
+        if (edges[e].lo < edges[e].hi && (!filter || (edges[e].lo <= amax && amin < edges[e].hi)))
             picked[count++] = lanesof(edges[e]);
     if (count < MaxEdgeLanes) {
         centralrows<false>(c, r0, r1, count, [&](int32_t e) -> const EdgeLanes& { return picked[e]; });
@@ -270,7 +271,7 @@ void spannedpolygon(const FastView& v, const PolygonShape& p, int32_t x0, int32_
         const bool filter = amin == amin && amax == amax;
         int32_t pick[FullEdges], count = 0;
         for (int32_t e = 0; e < p.count; e++)
-            if (!filter || (edges[e].lo <= amax && amin < edges[e].hi))
+            if (edges[e].lo < edges[e].hi && (!filter || (edges[e].lo <= amax && amin < edges[e].hi)))
                 pick[count++] = e;
         auto edgeat = [&](int32_t e) -> const EdgeLanes& { return spread[pick[e]]; };
         if (count == 2)
