@@ -6,6 +6,16 @@
 // that decides whether one object is defined before another. The list owns
 // every object record and name handed to insertlist.
 //
+// Lookups go through a hash index kept beside the list (core/listindex.h), so
+// each costs O(1) expected however long the list grows; they answer exactly as
+// a walk in list order would. The index hangs off the head block, after the
+// fields of the list itself: a list carries its own index wherever it is
+// handed, with no process-wide table to consult or to keep in step when lists
+// come and go. The one rule it adds: an entry's name and record pointers are
+// written only by insertlist, and a tag only ever changes to 0. With
+// ListIndexed false every operation walks the list instead, as it did before
+// there was an index: the benchmark measures what the index saves.
+//
 //   initlist()                          a new empty list (one block, count 0)
 //   insertlist(list, tag, obj, name)    append; returns the receiving block's new count
 //   searchlist(list, tag, name)         object of the first entry (tag, name), or null
@@ -15,6 +25,7 @@
 //   FillListbox(list, box, tag)         append the name of every entry with tag to a list box
 #pragma once
 
+#include "core/listindex.h"
 #include "core/objects.h"
 #include "core/platform.h"
 
@@ -28,10 +39,13 @@ struct ListBlock {
     void* objects[ListBlockSize];
     char* names[ListBlockSize];
     int16_t count;
+    ListIndex* index;  // head block only, built on first use; null in every other block
 };
 
 // A scene list is referred to by its first block.
 using SceneList = ListBlock;
+
+extern bool ListIndexed;  // true: lookups through the index (the default); false: plain walks
 
 SceneList* initlist();
 int insertlist(SceneList* list, ObjectTag tag, void* object, char* name);

@@ -8,13 +8,16 @@
 // RenderScene; the rasterisers read only the view globals that PrepareScene left.
 //
 //   PrepareScene()            view transform, pixel scale and light in view coordinates
-//   RenderScene(list)         every sphere and polygon of the list, in list order
+//   RenderScene(list)         every sphere and polygon of the list, in list order: the fast
+//                             pass (fast.h), on all cores, byte for byte RenderSceneLiteral
+//   RenderSceneLiteral(list)  the same, object by object through Sphere and Porygon: the plain
+//                             statement of what a picture is, and the oracle of the tests
 //   Dot(col, row, x, y, z, colour, normal, ambient)   clipping, depth test, shading, one pixel
 //   Sphere(centre, radius, pattern)                   one sphere, both meeting points per pixel
 //   Porygon(corners, count, pattern)                  one flat polygon, even-odd filled
 //
 // Dot expects 0 ≤ col < width and 0 ≤ row < height and does not check it.
-// Sphere, Porygon and RenderScene draw nothing while ActualViewOk is false: a
+// Sphere, Porygon and both passes draw nothing while ActualViewOk is false: a
 // camera with a zero front, a lower vector parallel to front, an empty picture
 // or any non-finite view value leaves the picture as it was cleared.
 #pragma once
@@ -38,6 +41,7 @@ extern int32_t poly_maxsize;
 
 void PrepareScene();
 void RenderScene(SceneList* list);
+void RenderSceneLiteral(SceneList* list);
 void Dot(int32_t col, int32_t row, float x, float y, float z, uint32_t colour, Vector normal,
          uint32_t ambient);
 void Sphere(Vector centre, double radius, Pattern pattern);

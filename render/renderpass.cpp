@@ -1,6 +1,6 @@
 #include "render/render.h"
 
-void RenderScene(SceneList* list)
+void RenderSceneLiteral(SceneList* list)
 {
     if (!list || !ActualViewOk)
         return;

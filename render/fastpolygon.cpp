@@ -1,0 +1,347 @@
+// Polygons, column by column, with the literal per-pixel expressions.
+//
+// Parallel view: the literal crossing value of an edge depends on the column
+// only, so each column's crossings are computed once; a row is inside when an
+// odd number of them lies strictly above it, which makes the inside rows a
+// few spans between integer thresholds. Depths are then evaluated per pixel.
+//
+// Central view: the test runs per pixel, four rows at a time, with the edges'
+// constant differences hoisted. The literal flag ends non-zero exactly when a
+// crossing was met on the edge or the toggles were odd, whatever the order of
+// the edges, so each lane keeps a parity and an on-edge bit. A polygon in
+// front of the eye tests only the rows near its screen image (fastscreen.cpp);
+// others split each column where k changes sign, skip the rows behind the eye
+// when clipping, test only the edges a part of a column can cross, and skip
+// the division where a point lies clear of an edge's crossing values.
+#include "render/fastdot.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr int MaxCrossings = 64;
+
+// The first row of [y0, y1) strictly below the crossing value bc (y1 if none).
+int32_t below(float bc, int32_t y0, int32_t y1)
+{
+    if (bc < float(y0))
+        return y0;
+    if (!(bc < float(y1)))
+        return y1;
+    return std::min(y1, int32_t(std::floor(bc)) + 1);
+}
+
+void paralleldots(const FastView& v, const PolygonShape& p, int32_t col, int32_t r0, int32_t r1)
+{
+    const Painter d = painter(v);
+    const float u = float(col);
+    const F4 au = f4(p.A * u), b = f4(p.B), pd = f4(p.D), pc = f4(p.C);
+    const F4 nx = f4(p.N.x), ny = f4(p.N.y), nz = f4(p.N.z), nl = f4(p.nlength);
+    const Shade shade = p.shade;
+    const uint32_t lit = p.lit;
+    const F4 uu = f4(u), steps = f4(0, 1, 2, 3);
+    for (int32_t row = r0; row < r1; row += 4) {
+        const M4 live = firstlanes(r1 - row);
+        const F4 vv = f4(float(row)) + steps;
+        const F4 z = neg((au + b * vv) + pd) / pc;
+        const Rows4 lanes = rows4(d, col, row, r1);
+        if (d.directed)
+            litdots(d, lanes, live, z, lit);
+        else
+            dots(d, lanes, live, uu, vv, z, shade, nx, ny, nz, nl);
+    }
+}
+
+// The literal even-odd test of one pixel, for columns with too many crossings.
+bool insideparallel(const Edge* edges, int32_t count, float pa, float pb)
+{
+    bool inside = false;
+    for (int32_t e = 0; e < count; e++) {
+        const Edge& g = edges[e];
+        if (!(g.lo <= pa && pa < g.hi))
+            continue;
+        const float bc = g.db * (pa - g.ai) / g.da + g.bi;
+        if (pb > bc)
+            inside = !inside;
+    }
+    return inside;
+}
+
+void parallelcolumn(const FastView& v, const PolygonShape& p, int32_t col)
+{
+    const Edge* edges = FastEdges + p.first;
+    const int32_t y0 = p.box.y0, y1 = p.box.y1;
+    const float u = float(col);
+    int32_t at[MaxCrossings];
+    int n = 0;
+    for (int32_t e = 0; e < p.count; e++) {
+        const Edge& g = edges[e];
+        if (!(g.lo <= u && u < g.hi))
+            continue;
+        const float bc = g.db * (u - g.ai) / g.da + g.bi;
+        if (std::isnan(bc))
+            continue;  // never above a row: no toggle
+        if (n == MaxCrossings) {
+            for (int32_t row = y0; row < y1; row++)
+                if (insideparallel(edges, p.count, u, float(row)))
+                    paralleldots(v, p, col, row, row + 1);
+            return;
+        }
+        at[n++] = below(bc, y0, y1);
+    }
+    std::sort(at, at + n);
+    for (int i = 0; i < n; i += 2) {
+        const int32_t r0 = at[i], r1 = i + 1 < n ? at[i + 1] : y1;
+        if (r0 < r1)
+            paralleldots(v, p, col, r0, r1);
+    }
+}
+
+// One column of the central view. Down a column k = (dx·A + dy·B) + f·C is
+// monotone in the row in float (each operation is), so the rows split into
+// those with k < 0, k = 0 (skipped, as the literal skips them) and k > 0. In
+// each part s = −D / k is monotone too, and with it the coordinate a of the
+// points (s·dx or s·f): its range over the part is spanned by the part's two
+// end rows, and only edges whose a-range meets it can ever cross.
+struct Column {
+    const FastView& v;
+    const PolygonShape& p;
+    int32_t col;
+    float dx, dxa, fc;
+
+    float k(int32_t row) const { return (dxa + (float(row) - v.H / 2.0f) * p.B) + fc; }
+    float s(int32_t row) const { return -p.D / k(row); }
+    float a(int32_t row) const { return p.axes == 2 ? s(row) * v.f : s(row) * dx; }
+};
+
+// The first row of [lo, hi) at which test turns true, test being monotone (false, then true).
+template <typename Test>
+int32_t firstrow(int32_t lo, int32_t hi, Test test)
+{
+    while (lo < hi) {
+        const int32_t mid = lo + (hi - lo) / 2;
+        if (test(mid))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return lo;
+}
+
+// An edge with every value spread over the four lanes.
+struct EdgeLanes {
+    F4 lo, hi, ai, bi, db, da, bmin, bmax;
+};
+
+EdgeLanes lanesof(const Edge& g)
+{
+    return EdgeLanes{f4(g.lo), f4(g.hi), f4(g.ai), f4(g.bi), f4(g.db), f4(g.da), f4(g.bmin), f4(g.bmax)};
+}
+
+// Up to this many edges a part spreads its edges once; beyond, per group of rows.
+constexpr int32_t MaxEdgeLanes = 48;
+// Small polygons with up to this many edges evaluate every edge in full,
+// without a branch: in a small box the skips are mispredicted too often.
+constexpr int32_t FullEdges = 4;
+
+// Rows [r0, r1) tested against count edges, edgeat(e) giving the e-th; with
+// Full every edge in full, else skipping what cannot toggle.
+template <bool Full, typename EdgeAt>
+void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt edgeat)
+{
+    const FastView& v = c.v;
+    const PolygonShape& p = c.p;
+    const Painter d = painter(v);
+    const int32_t col = c.col, axes = p.axes;
+    const F4 nx = f4(p.N.x), ny = f4(p.N.y), nz = f4(p.N.z), nl = f4(p.nlength);
+    const Shade shade = p.shade;
+    const uint32_t lit = p.lit;
+    const F4 halfh = f4(v.H / 2.0f), steps = f4(0, 1, 2, 3), zero = f4(0);
+    const F4 minusd = f4(-p.D), vdx = f4(c.dx), vf = f4(v.f), b = f4(p.B), dxa = f4(c.dxa), fc = f4(c.fc);
+    for (int32_t row = r0; row < r1; row += 4) {
+        const F4 dy = (f4(float(row)) + steps) - halfh;
+        const F4 k = (dxa + dy * b) + fc;
+        const M4 live = andnot(eq(k, zero), firstlanes(r1 - row));
+        const F4 s = minusd / k;
+        const F4 px = s * vdx, py = s * dy, pz = s * vf;
+        const F4 pa = axes == 2 ? pz : px;
+        const F4 pb = axes == 1 ? pz : py;
+        M4 odd = noflags(), onedge = noflags();
+        for (int32_t e = 0; e < count; e++) {
+            const EdgeLanes& g = edgeat(e);
+            const M4 crossing = ge(pa, g.lo) & lt(pa, g.hi) & live;
+            if (!Full) {
+                const int crossbits = lanebits(crossing);
+                if (!crossbits)
+                    continue;
+                // Clear of the edge's crossing values: no division needed.
+                const M4 above = gt(pb, g.bmax);
+                if ((crossbits & ~lanebits(above | lt(pb, g.bmin))) == 0) {
+                    odd = odd ^ (crossing & above);
+                    continue;
+                }
+            }
+            const F4 bc = g.db * (pa - g.ai) / g.da + g.bi;
+            odd = odd ^ (crossing & gt(pb, bc));
+            onedge = onedge | (crossing & eq(pb, bc));
+        }
+        const M4 inside = (odd | onedge) & live;
+        if (!lanebits(inside))
+            continue;
+        const Rows4 lanes = rows4(d, col, row, r1);
+        if (d.directed)
+            litdots(d, lanes, inside, pz, lit);
+        else
+            dots(d, lanes, inside, px, py, pz, shade, nx, ny, nz, nl);
+    }
+}
+
+// One sign part [r0, r1) of a column; `far` is its end row with the largest |k|.
+void centralpart(const Column& c, int32_t r0, int32_t r1, int32_t far)
+{
+    if (r0 >= r1)
+        return;
+    const PolygonShape& p = c.p;
+    // Behind the eye (k has the sign of D, so s < 0): with clipping every
+    // point is discarded, provided the depth nearest 0, at the largest |k|, is
+    // below 0 and not an underflowed -0.
+    const bool behind = p.D > 0 ? c.k(r0) > 0 : c.k(r0) < 0;
+    if (behind && c.v.clip && c.s(far) * c.v.f < 0)
+        return;
+    const Edge* edges = FastEdges + p.first;
+    const float a0 = c.a(r0), a1 = c.a(r1 - 1);
+    const float amin = a0 < a1 ? a0 : a1, amax = a0 < a1 ? a1 : a0;
+    EdgeLanes picked[MaxEdgeLanes];
+    int32_t count = 0;
+    // NaN at an end (an infinite s times a zero dx): every edge may cross.
+    const bool filter = amin == amin && amax == amax;
+    // An edge with an empty a-range (lo = hi) never crosses.
+    for (int32_t e = 0; e < p.count && count < MaxEdgeLanes; e++)
+        if (edges[e].lo < edges[e].hi && (!filter || (edges[e].lo <= amax && amin < edges[e].hi)))
+            picked[count++] = lanesof(edges[e]);
+    if (count < MaxEdgeLanes) {
+        centralrows<false>(c, r0, r1, count, [&](int32_t e) -> const EdgeLanes& { return picked[e]; });
+        return;
+    }
+    // Many edges in reach: spread each one as it is needed.
+    centralrows<false>(c, r0, r1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
+}
+
+// monotone: k can neither overflow nor turn NaN, so the parts above exist.
+void centralcolumn(const FastView& v, const PolygonShape& p, int32_t col, bool monotone)
+{
+    const float dx = float(col) - v.W / 2.0f;
+    const Column c{v, p, col, dx, dx * p.A, v.f * p.C};
+    const int32_t y0 = p.box.y0, y1 = p.box.y1;
+    if (!monotone) {
+        const Edge* edges = FastEdges + p.first;
+        centralrows<false>(c, y0, y1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
+        return;
+    }
+    if (p.B == 0) {  // k is the same all down the column
+        centralpart(c, y0, y1, y0);
+        return;
+    }
+    // Rising k: negative rows, zero rows, positive rows; falling k the other way round.
+    const bool rising = p.B > 0;
+    const int32_t zero0 = firstrow(y0, y1, [&](int32_t r) { return rising ? !(c.k(r) < 0) : !(c.k(r) > 0); });
+    const int32_t zero1 = firstrow(zero0, y1, [&](int32_t r) { return rising ? c.k(r) > 0 : c.k(r) < 0; });
+    centralpart(c, y0, zero0, y0);
+    centralpart(c, zero1, y1, y1 - 1);
+}
+
+// A polygon in front of the eye with certified screen rows (fastscreen.cpp).
+// k has one sign over its box, so a column's points have their a-coordinate
+// between those of the end rows, and only the edges reaching there are tested.
+void spannedpolygon(const FastView& v, const PolygonShape& p, int32_t x0, int32_t x1)
+{
+    const Edge* edges = FastEdges + p.first;
+    EdgeLanes spread[FullEdges];
+    for (int32_t e = 0; e < p.count; e++)
+        spread[e] = lanesof(edges[e]);
+    for (int32_t col = x0; col < x1; col++) {
+        const PixelBox rows = polygonrows(p, col);
+        if (rows.y0 >= rows.y1)
+            continue;
+        const float dx = float(col) - v.W / 2.0f;
+        const Column c{v, p, col, dx, dx * p.A, v.f * p.C};
+        const float a0 = c.a(rows.y0), a1 = c.a(rows.y1 - 1);
+        const float amin = a0 < a1 ? a0 : a1, amax = a0 < a1 ? a1 : a0;
+        const bool filter = amin == amin && amax == amax;
+        int32_t pick[FullEdges], count = 0;
+        for (int32_t e = 0; e < p.count; e++)
+            if (edges[e].lo < edges[e].hi && (!filter || (edges[e].lo <= amax && amin < edges[e].hi)))
+                pick[count++] = e;
+        auto edgeat = [&](int32_t e) -> const EdgeLanes& { return spread[pick[e]]; };
+        if (count == 2)
+            centralrows<true>(c, rows.y0, rows.y1, 2, edgeat);
+        else if (count > 0)
+            centralrows<true>(c, rows.y0, rows.y1, count, edgeat);
+    }
+}
+
+// The common small polygon: a few edges, and k of one sign over the whole
+// box. k is monotone in the column as in the row, so its four corners show
+// that; then the edges are spread once and no column needs searching.
+bool simplepolygon(const FastView& v, const PolygonShape& p, int32_t x0, int32_t x1)
+{
+    if (p.count > FullEdges)
+        return false;
+    if (p.spans) {
+        spannedpolygon(v, p, x0, x1);
+        return true;
+    }
+    const int32_t y0 = p.box.y0, y1 = p.box.y1;
+    auto column = [&](int32_t col) {
+        const float dx = float(col) - v.W / 2.0f;
+        return Column{v, p, col, dx, dx * p.A, v.f * p.C};
+    };
+    const Column left = column(x0), right = column(x1 - 1);
+    const float k[4] = {left.k(y0), left.k(y1 - 1), right.k(y0), right.k(y1 - 1)};
+    const bool positive = k[0] > 0 && k[1] > 0 && k[2] > 0 && k[3] > 0;
+    if (!positive && !(k[0] < 0 && k[1] < 0 && k[2] < 0 && k[3] < 0))
+        return false;
+    if (positive == (p.D > 0) && v.clip) {
+        // Behind the eye: all discarded if the depth nearest 0 is below 0.
+        int far = 0;
+        for (int i = 1; i < 4; i++)
+            if (std::fabs(k[i]) > std::fabs(k[far]))
+                far = i;
+        const Column& c = far < 2 ? left : right;
+        if (c.s(far % 2 ? y1 - 1 : y0) * v.f < 0)
+            return true;
+    }
+    const Edge* edges = FastEdges + p.first;
+    EdgeLanes spread[FullEdges];
+    for (int32_t e = 0; e < p.count; e++)
+        spread[e] = lanesof(edges[e]);
+    for (int32_t col = x0; col < x1; col++) {
+        const Column c = column(col);
+        if (p.count == 3)
+            centralrows<true>(c, y0, y1, 3, [&](int32_t e) -> const EdgeLanes& { return spread[e]; });
+        else
+            centralrows<true>(c, y0, y1, p.count, [&](int32_t e) -> const EdgeLanes& { return spread[e]; });
+    }
+    return true;
+}
+
+}  // namespace
+
+void drawpolygon(const PolygonShape& p, int32_t c0, int32_t c1)
+{
+    const FastView& v = FastFrame;
+    const int32_t x0 = std::max(p.box.x0, c0), x1 = std::min(p.box.x1, c1);
+    if (!v.central) {
+        for (int32_t col = x0; col < x1; col++)
+            parallelcolumn(v, p, col);
+        return;
+    }
+    // k cannot overflow (nor turn NaN) with these sizes, which keeps it monotone.
+    const float size = std::max(std::fabs(p.A), std::max(std::fabs(p.B), std::fabs(p.C)));
+    const bool monotone = size * (v.W + v.H + v.f) < 1e37f;
+    if (monotone && x0 < x1 && simplepolygon(v, p, x0, x1))
+        return;
+    for (int32_t col = x0; col < x1; col++)
+        centralcolumn(v, p, col, monotone);
+}

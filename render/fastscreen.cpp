@@ -1,0 +1,132 @@
+// Where on the screen a central-view polygon can be drawn at all, with the
+// rounding of the literal per-pixel test bounded.
+//
+// The literal test asks whether P's coordinates (pa, pb) lie inside the
+// corners' (a, b) polygon, P being where the pixel's line of sight meets the
+// plane. In float, with u = 2^-24:
+//   k = (dx·A + dy·B) + f·C     errs by at most 3.2u·S, S = |dx·A| + |dy·B| + |f·C|;
+//   s = −D / k, P = s·d         so each coordinate errs by at most ρ|P|, with
+//                               ρ = r / (1 − r) + 2.2u and r = 3.2u·S / |k|;
+//   bc = db·(pa − ai) / da + bi errs from the edge's line at pa by at most 6.2u|db| + u|bi|,
+// and the half-open crossing rule leaves exactly one of two edges at a corner
+// crossing for any pa. So the float test is the exact even-odd test of a point
+// moved by at most ρ(|pa| + |pb|), against edges moved by at most that bc
+// error: it cannot call a point inside that lies further than their sum, Δ,
+// from the polygon.
+//
+// On the plane, the map from (a, b) to the screen has a derivative of at most
+// 2 (f / w)(1 + (|u| + |v|) / w) (the dropped coordinate has the largest
+// normal component, so its partial derivatives are at most 1), so such a
+// point lies more than L·Δ pixels from the screen image of the polygon, the
+// image of its corners lifted onto the plane along the dropped axis. Rows of
+// a column further than that margin from the image are skipped.
+#include "render/fast.h"
+
+#include <algorithm>
+#include <cmath>
+
+double* FastScreen = nullptr;
+
+namespace {
+
+constexpr double U = 1.0 / 16777216.0;
+
+float kat(const FastView& v, const PolygonShape& p, int32_t col, int32_t row)
+{
+    const float dx = float(col) - v.W / 2.0f, dy = float(row) - v.H / 2.0f;
+    return (dx * p.A + dy * p.B) + v.f * p.C;
+}
+
+}  // namespace
+
+bool screenspans(PolygonShape* p)
+{
+    const FastView& v = FastFrame;
+    const PixelBox& b = p->box;
+    // k of one sign over the box (monotone in row and column: its corners
+    // show it), and that sign in front of the eye.
+    const float k[4] = {kat(v, *p, b.x0, b.y0), kat(v, *p, b.x0, b.y1 - 1), kat(v, *p, b.x1 - 1, b.y0),
+                        kat(v, *p, b.x1 - 1, b.y1 - 1)};
+    const bool positive = k[0] > 0 && k[1] > 0 && k[2] > 0 && k[3] > 0;
+    if (!positive && !(k[0] < 0 && k[1] < 0 && k[2] < 0 && k[3] < 0))
+        return false;
+    if (positive == (p->D > 0))
+        return false;  // behind the eye: s < 0
+
+    const double f = v.f, A = p->A, B = p->B, C = p->C, D = p->D;
+    const double dxmax = std::max(std::fabs(b.x0 - double(v.halfw)), std::fabs(b.x1 - 1 - double(v.halfw)));
+    const double dymax = std::max(std::fabs(b.y0 - double(v.halfh)), std::fabs(b.y1 - 1 - double(v.halfh)));
+    const double S = dxmax * std::fabs(A) + dymax * std::fabs(B) + f * std::fabs(C);
+    double kmin = std::fabs(double(k[0]));
+    for (float ki : k)
+        kmin = std::min(kmin, std::fabs(double(ki)));
+    kmin -= 3.2 * U * S;
+    if (!(kmin > 0) || S / kmin > 1e4)
+        return false;
+    const double r = 3.2 * U * S / kmin;
+    const double rho = r / (1 - r) + 2.2 * U;
+    const double pmax = std::fabs(D) / kmin * std::sqrt(dxmax * dxmax + dymax * dymax + f * f);
+    const Edge* edges = FastEdges + p->first;
+    double bcerror = 1e-30;
+    for (int32_t e = 0; e < p->count; e++)
+        bcerror = std::max(bcerror, 6.2 * U * std::fabs(double(edges[e].db)) + U * std::fabs(double(edges[e].bi)));
+    const double delta = rho * 2 * pmax + bcerror;
+
+    // The corners lifted onto the plane along the dropped axis, and on screen.
+    double wmin = INFINITY, uvmax = 0, far = 0;
+    double* screen = FastScreen + 3 * size_t(p->first);
+    for (int32_t e = 0; e < p->count; e++) {
+        const double a = edges[e].ai, bb = edges[e].bi;
+        double u, vv, w;
+        if (p->axes == 0)
+            u = a, vv = bb, w = -(A * a + B * bb + D) / C;
+        else if (p->axes == 1)
+            u = a, w = bb, vv = -(A * a + C * bb + D) / B;
+        else
+            w = a, vv = bb, u = -(B * bb + C * a + D) / A;
+        if (!(w > 0))
+            return false;
+        wmin = std::min(wmin, w);
+        uvmax = std::max(uvmax, std::fabs(u) + std::fabs(vv));
+        screen[3 * e] = u * f / w + v.halfw;
+        screen[3 * e + 1] = vv * f / w + v.halfh;
+        far = std::max(far, std::fabs(screen[3 * e]) + std::fabs(screen[3 * e + 1]));
+    }
+    for (int32_t e = 0; e < p->count; e++) {  // each edge's slope, to its next corner
+        const int32_t j = e + 1 < p->count ? e + 1 : 0;
+        const double dx = screen[3 * j] - screen[3 * e];
+        screen[3 * e + 2] = dx == 0 ? 0 : (screen[3 * j + 1] - screen[3 * e + 1]) / dx;
+    }
+    if (!(wmin > 8 * delta) || !std::isfinite(uvmax))
+        return false;
+    const double lipschitz = 2 * f / (wmin / 2) * (1 + (uvmax + 4 * delta) / (wmin / 2));
+    // Plus the double rounding of the screen corners and of the rows found from them.
+    p->margin = lipschitz * delta + 1e-6 + 1e-12 * far;
+    if (!std::isfinite(far))
+        return false;
+    return p->margin < 8;
+}
+
+PixelBox polygonrows(const PolygonShape& p, int32_t col)
+{
+    const double* screen = FastScreen + 3 * size_t(p.first);
+    const double xl = col - p.margin, xh = col + p.margin;
+    double ymin = INFINITY, ymax = -INFINITY;
+    for (int32_t i = 0; i < p.count; i++) {
+        const int32_t j = i + 1 < p.count ? i + 1 : 0;
+        const double x1 = screen[3 * i], y1 = screen[3 * i + 1], slope = screen[3 * i + 2];
+        const double x2 = screen[3 * j], y2 = screen[3 * j + 1];
+        // The edge's part over [xl, xh]: a vertical edge whole, else its ends there.
+        const double lo = std::max(std::min(x1, x2), xl), hi = std::min(std::max(x1, x2), xh);
+        if (!(lo <= hi))
+            continue;
+        const double ya = x1 == x2 ? y1 : y1 + slope * (lo - x1);
+        const double yb = x1 == x2 ? y2 : y1 + slope * (hi - x1);
+        ymin = std::min(ymin, std::min(ya, yb));
+        ymax = std::max(ymax, std::max(ya, yb));
+    }
+    const double lo = std::max(ymin - p.margin, double(p.box.y0)), hi = std::min(ymax + p.margin, double(p.box.y1));
+    if (!(lo <= hi))
+        return PixelBox{col, col + 1, 0, 0};
+    return PixelBox{col, col + 1, std::max(p.box.y0, int32_t(std::ceil(lo))), std::min(p.box.y1, int32_t(std::floor(hi)) + 1)};
+}

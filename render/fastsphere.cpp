@@ -1,0 +1,215 @@
+// Spheres, four rows of a column at a time, with the literal per-pixel
+// expressions. What is skipped is skipped on proof:
+//
+// - Rows outside a column's certified span. A float q >= 0 needs the exact
+//   quantity within the rounding errors of the literal expressions; the spans
+//   are solved in double for a radius inflated well past those errors, then
+//   widened by a row on each side.
+// - The far point where the near one was stored: the far depth is never
+//   smaller than the near one (or is NaN), so it cannot pass the strict depth
+//   test. It is drawn only where the near point was clipped or is NaN.
+#include "render/fastdot.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+struct RowSpan {
+    int32_t r0, r1;
+};
+
+constexpr double Pi = 3.14159265358979323846;
+
+// Rows [r0, r1) of the box for the row interval [ylo, yhi] around the centre
+// row offset `mid`, a row wider on each side.
+RowSpan rowspan(double ylo, double yhi, double mid, const PixelBox& box)
+{
+    if (std::isnan(ylo) || std::isnan(yhi))
+        return RowSpan{box.y0, box.y1};
+    const double lo = std::max(ylo + mid, double(box.y0) - 1), hi = std::min(yhi + mid, double(box.y1) + 1);
+    if (!(lo <= hi))
+        return RowSpan{0, 0};
+    return RowSpan{std::max(box.y0, int32_t(std::floor(lo)) - 1), std::min(box.y1, int32_t(std::ceil(hi)) + 2)};
+}
+
+// Parallel view: q = rp² − dx² − dy² in float is at least the exact value
+// less 5u (rp² + dx² + dy²) and an underflow term; 1e-6 and 1e-40 bound them.
+RowSpan parallelspan(const SphereShape& s, int32_t col)
+{
+    const double dx = double(s.C.x) - col, r2 = double(s.rp) * s.rp;
+    const double h2 = (r2 * (1 + 1e-6) - dx * dx * (1 - 1e-6) + 1e-40) / (1 - 1e-6);
+    if (!(h2 >= 0))
+        return RowSpan{0, 0};
+    const double h = std::sqrt(h2);
+    return rowspan(-h, h, double(s.C.y), s.box);
+}
+
+void parallelcolumn(const FastView& v, const SphereShape& s, int32_t col, RowSpan span)
+{
+    const Painter d = painter(v);
+    const Vector C = s.C;
+    const Shade front = s.front;
+    const float rr = s.rr;
+    const float u = float(col);
+    const float dx = C.x - u;
+    const float base = rr - dx * dx;
+    const F4 cy = f4(C.y), cz = f4(C.z), uu = f4(u), nx = f4(u - C.x), steps = f4(0, 1, 2, 3);
+    for (int32_t row = span.r0; row < span.r1; row += 4) {
+        const F4 vv = f4(float(row)) + steps;
+        const F4 dy = cy - vv;
+        F4 q = f4(base) - dy * dy;
+        const M4 ok = ge(q, f4(0)) & firstlanes(span.r1 - row);
+        if (!lanebits(ok))
+            continue;
+        q = sqrt4(q);
+        const F4 z = cz - q;
+        const int stored = dots(d, rows4(d, col, row, span.r1), ok, uu, vv, z, front, nx, vv - cy, neg(q));
+        if (!d.clip)
+            continue;
+        const int clipped = lanebits(ok & lt(z, f4(0))) & ~stored;
+        for (int i = 0; i < 4; i++)
+            if (clipped >> i & 1) {
+                const float vi = float(row + i), qi = lane(q, i);
+                dotone(v, col, row + i, u, vi, C.z + qi, s.back, Vector{C.x - u, C.y - vi, -qi});
+            }
+    }
+}
+
+// The literal's two meeting points for one line of sight.
+void spherepoints(const FastView& v, int32_t col, int32_t row, const SphereShape& s, Vector near, Vector far)
+{
+    dotone(v, col, row, near.x, near.y, near.z, s.front, subv(near, s.C));
+    dotone(v, col, row, far.x, far.y, far.z, s.back, subv(s.C, far));
+}
+
+// A line of sight through the eye's foot of the perpendicular (C·d exactly 0):
+// the literal's own treatment.
+void footateye(const FastView& v, int32_t col, int32_t row, const SphereShape& s)
+{
+    const Vector d = {float(col) - v.W / 2.0f, float(row) - v.H / 2.0f, v.f};
+    const float q = s.rp * s.rp - multvv(s.C, s.C);
+    if (!(q >= 0))
+        return;
+    const float t = std::sqrt(q) / lengthv(d);
+    spherepoints(v, col, row, s, multsv(-t, d), multsv(t, d));
+}
+
+// Central view. A float q >= 0 needs the line of sight within rp·(1 + 2.1u)
+// + 9.3u·|C| of the centre; s.R is past that with room to spare. The rows of
+// one column are the lines of sight in one plane through the eye: the sphere
+// of radius R cuts it in a circle, and the lines through the eye that meet the
+// circle lie within an angle φ of the direction to its centre (mod π). Angles
+// are widened by 1e-9, far beyond the double rounding of atan2, asin and tan.
+int centralspans(const FastView& v, const SphereShape& s, int32_t col, RowSpan spans[3])
+{
+    const double x = double(col) - v.halfw, f = v.f;
+    const double cx = s.C.x, cy = s.C.y, cz = s.C.z, R = s.R;
+    const double L = std::sqrt(x * x + f * f);
+    const double off = (cx * f - cz * x) / L;  // the centre's distance from the column's plane
+    if (!(std::fabs(off) < R))
+        return 0;
+    const double rho = std::sqrt(R * R - off * off);
+    const double c1 = (cx * x + cz * f) / L, c2 = cy;  // the centre within the plane
+    // Clipping: a circle wholly behind the eye gives points of negative depth
+    // only (and far enough from 0 not to underflow).
+    if (v.clip && c1 < -2 * R && R * f / (double(v.W) + v.H + f) > 1e-25)
+        return 0;
+    const double phi = std::asin(std::min(1.0, rho / std::sqrt(c1 * c1 + c2 * c2)));
+    double theta = std::atan2(c2, c1);
+    if (theta > Pi / 2)
+        theta -= Pi;
+    else if (theta <= -Pi / 2)
+        theta += Pi;
+    const double margin = 1e-9;
+    int count = 0;
+    for (double shift : {0.0, Pi, -Pi}) {
+        const double lo = std::max(theta - phi - margin + shift, -Pi / 2);
+        const double hi = std::min(theta + phi + margin + shift, Pi / 2);
+        if (!(lo < hi))
+            continue;
+        const double edge = Pi / 2 - 1e-7;
+        const double ylo = lo <= -edge ? -1e300 : L * std::tan(lo);
+        const double yhi = hi >= edge ? 1e300 : L * std::tan(hi);
+        const RowSpan span = rowspan(ylo - 1e-9 * std::fabs(ylo), yhi + 1e-9 * std::fabs(yhi), v.halfh, s.box);
+        if (span.r0 < span.r1)
+            spans[count++] = span;
+    }
+    // At most the main piece and one wrapped piece overlap the picture; keep them in row order, apart.
+    std::sort(spans, spans + count, [](RowSpan a, RowSpan b) { return a.r0 < b.r0; });
+    int merged = 0;
+    for (int i = 0; i < count; i++) {
+        if (merged && spans[i].r0 <= spans[merged - 1].r1)
+            spans[merged - 1].r1 = std::max(spans[merged - 1].r1, spans[i].r1);
+        else
+            spans[merged++] = spans[i];
+    }
+    return merged;
+}
+
+void centralcolumn(const FastView& v, const SphereShape& s, int32_t col, RowSpan span)
+{
+    const Painter d = painter(v);
+    const Vector C = s.C;
+    const Shade front = s.front;
+    const F4 rr = f4(s.rr);
+    const float dx = float(col) - v.W / 2.0f;
+    const float cxdx = C.x * dx, czf = C.z * v.f, dxdx = dx * dx, ff = v.f * v.f;
+    const F4 halfh = f4(v.H / 2.0f), steps = f4(0, 1, 2, 3), zero = f4(0), one = f4(1);
+    const F4 cx = f4(C.x), cy = f4(C.y), cz = f4(C.z), vdx = f4(dx), vf = f4(v.f);
+    for (int32_t row = span.r0; row < span.r1; row += 4) {
+        const M4 live = firstlanes(span.r1 - row);
+        const F4 dy = (f4(float(row)) + steps) - halfh;
+        const F4 cd = (f4(cxdx) + cy * dy) + f4(czf);
+        const F4 dd = (f4(dxdx) + dy * dy) + f4(ff);
+        const F4 t = cd / dd;
+        const F4 ix = t * vdx, iy = t * dy, iz = t * vf;
+        const F4 mx = cx - ix, my = cy - iy, mz = cz - iz;
+        F4 q = (rr - ((mx * mx + my * my) + mz * mz)) / ((ix * ix + iy * iy) + iz * iz);
+        const M4 foot = eq(cd, zero) & live;
+        const M4 ok = andnot(foot, ge(q, zero) & live);
+        const int footbits = lanebits(foot);
+        if (lanebits(ok)) {
+            q = sqrt4(q);
+            const F4 fa = one - q, fb = one + q;
+            const M4 ahead = gt(iz, zero);
+            const F4 a[3] = {fa * ix, fa * iy, fa * iz}, b[3] = {fb * ix, fb * iy, fb * iz};
+            const F4 nx = select(ahead, a[0], b[0]), ny = select(ahead, a[1], b[1]), nz = select(ahead, a[2], b[2]);
+            const int stored = dots(d, rows4(d, col, row, span.r1), ok, nx, ny, nz, front, nx - cx, ny - cy, nz - cz);
+            // The far point counts only where the near one was clipped or is NaN.
+            M4 farlanes = andnot(eq(nz, nz), ok);
+            if (d.clip)
+                farlanes = farlanes | (ok & lt(nz, zero));
+            const int farbits = lanebits(farlanes) & ~stored;
+            for (int i = 0; i < 4; i++)
+                if (farbits >> i & 1) {
+                    const bool sel = lane(iz, i) > 0;
+                    const Vector far = sel ? Vector{lane(b[0], i), lane(b[1], i), lane(b[2], i)}
+                                           : Vector{lane(a[0], i), lane(a[1], i), lane(a[2], i)};
+                    dotone(v, col, row + i, far.x, far.y, far.z, s.back, subv(C, far));
+                }
+        }
+        for (int i = 0; i < 4; i++)
+            if (footbits >> i & 1)
+                footateye(v, col, row + i, s);
+    }
+}
+
+}  // namespace
+
+void drawsphere(const SphereShape& s, int32_t c0, int32_t c1)
+{
+    const FastView& v = FastFrame;
+    const int32_t x0 = std::max(s.box.x0, c0), x1 = std::min(s.box.x1, c1);
+    const RowSpan whole = {s.box.y0, s.box.y1};
+    for (int32_t col = x0; col < x1; col++) {
+        if (!v.central) {
+            parallelcolumn(v, s, col, s.spans ? parallelspan(s, col) : whole);
+            continue;
+        }
+        RowSpan spans[3] = {whole};
+        const int count = s.spans ? centralspans(v, s, col, spans) : 1;
+        for (int i = 0; i < count; i++)
+            centralcolumn(v, s, col, spans[i]);
+    }
+}

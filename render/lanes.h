@@ -1,0 +1,170 @@
+// lanes.h - four floats side by side, for the fast rasterisers (internal to render/).
+//
+// The fast rasterisers work on four pixels of a column at once. Every lane
+// operation is the one IEEE single-precision operation that the literal
+// renderer performs per pixel: SSE2 adds, subtracts, multiplies, divides and
+// square roots round exactly as their scalar forms do, and comparisons treat
+// NaN alike (ordered: false). So a lane holds bit for bit what the scalar code
+// holds. Without SSE2 the same interface runs lane by lane.
+//
+//   F4 / M4              four floats / four lane flags
+//   f4(x), f4(a,b,c,d)   broadcast / from four values
+//   + - * /, sqrt4, neg  lane arithmetic (neg flips the sign bit, as unary minus does)
+//   gt ge lt eq          ordered comparisons (false where either lane is NaN)
+//   & | andnot           flag logic; andnot(a, b) = b and not a
+//   select(m, a, b)      a where m is set, else b
+//   noflags(), firstlanes(n)   no lane / lanes 0 to n - 1
+//   lanebits(m)          bit i set when lane i is set
+//   lane(x, i)           lane i
+//   store4(x, out)       the four lanes to memory
+//   shadewords(cos, colour, ambient, out)   the literal's per-channel shading of four cos values,
+//                        as blue | green << 8 | red << 16
+#pragma once
+
+#include <cstdint>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+
+struct F4 {
+    __m128 v;
+};
+struct M4 {
+    __m128 v;
+};
+
+inline F4 f4(float x) { return F4{_mm_set1_ps(x)}; }
+inline F4 f4(float a, float b, float c, float d) { return F4{_mm_setr_ps(a, b, c, d)}; }
+inline F4 operator+(F4 a, F4 b) { return F4{_mm_add_ps(a.v, b.v)}; }
+inline F4 operator-(F4 a, F4 b) { return F4{_mm_sub_ps(a.v, b.v)}; }
+inline F4 operator*(F4 a, F4 b) { return F4{_mm_mul_ps(a.v, b.v)}; }
+inline F4 operator/(F4 a, F4 b) { return F4{_mm_div_ps(a.v, b.v)}; }
+inline F4 sqrt4(F4 a) { return F4{_mm_sqrt_ps(a.v)}; }
+inline F4 neg(F4 a) { return F4{_mm_xor_ps(a.v, _mm_set1_ps(-0.0f))}; }
+inline M4 gt(F4 a, F4 b) { return M4{_mm_cmpgt_ps(a.v, b.v)}; }
+inline M4 ge(F4 a, F4 b) { return M4{_mm_cmpge_ps(a.v, b.v)}; }
+inline M4 lt(F4 a, F4 b) { return M4{_mm_cmplt_ps(a.v, b.v)}; }
+inline M4 eq(F4 a, F4 b) { return M4{_mm_cmpeq_ps(a.v, b.v)}; }
+inline M4 operator&(M4 a, M4 b) { return M4{_mm_and_ps(a.v, b.v)}; }
+inline M4 operator|(M4 a, M4 b) { return M4{_mm_or_ps(a.v, b.v)}; }
+inline M4 operator^(M4 a, M4 b) { return M4{_mm_xor_ps(a.v, b.v)}; }
+inline M4 andnot(M4 a, M4 b) { return M4{_mm_andnot_ps(a.v, b.v)}; }
+inline M4 noflags() { return M4{_mm_setzero_ps()}; }
+inline M4 firstlanes(int n)
+{
+    const __m128i index = _mm_setr_epi32(0, 1, 2, 3);
+    return M4{_mm_castsi128_ps(_mm_cmplt_epi32(index, _mm_set1_epi32(n)))};
+}
+inline F4 select(M4 m, F4 a, F4 b) { return F4{_mm_or_ps(_mm_and_ps(m.v, a.v), _mm_andnot_ps(m.v, b.v))}; }
+inline int lanebits(M4 m) { return _mm_movemask_ps(m.v); }
+inline float lane(F4 a, int i)
+{
+    alignas(16) float v[4];
+    _mm_store_ps(v, a.v);
+    return v[i];
+}
+
+// value = c × t with t = a × (1 − cos) / 255 + cos, in double, rounded to
+// float and truncated: the literal's operations in its order, two lanes per
+// double register.
+inline __m128d shadefactor(__m128d cos, uint32_t a)
+{
+    const __m128d scaled = _mm_mul_pd(_mm_set1_pd(double(a)), _mm_sub_pd(_mm_set1_pd(1.0), cos));
+    return _mm_add_pd(_mm_div_pd(scaled, _mm_set1_pd(255.0)), cos);
+}
+inline __m128i shadevalues(__m128d tlo, __m128d thi, uint32_t c)
+{
+    const __m128d cd = _mm_set1_pd(double(c));
+    return _mm_cvttps_epi32(_mm_movelh_ps(_mm_cvtpd_ps(_mm_mul_pd(cd, tlo)), _mm_cvtpd_ps(_mm_mul_pd(cd, thi))));
+}
+
+// out[i] = blue | green << 8 | red << 16 of lane i. Equal ambient channels share t.
+inline void shadewords(F4 cos, uint32_t colour, uint32_t ambient, uint32_t out[4])
+{
+    const __m128d lo = _mm_cvtps_pd(cos.v);
+    const __m128d hi = _mm_cvtps_pd(_mm_movehl_ps(cos.v, cos.v));
+    const bool grey = ((ambient ^ (ambient >> 8)) & 0xFFFF) == 0;
+    __m128d tlo = shadefactor(lo, ambient & 0xFF), thi = shadefactor(hi, ambient & 0xFF);
+    __m128i words = _mm_setzero_si128();
+    for (int k = 0; k < 3; k++) {
+        const int shift = 16 - 8 * k;  // blue, green, red
+        if (!grey) {
+            tlo = shadefactor(lo, (ambient >> shift) & 0xFF);
+            thi = shadefactor(hi, (ambient >> shift) & 0xFF);
+        }
+        const __m128i channel = shadevalues(tlo, thi, (colour >> shift) & 0xFF);
+        words = _mm_or_si128(words, k == 0 ? channel : k == 1 ? _mm_slli_epi32(channel, 8) : _mm_slli_epi32(channel, 16));
+    }
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), words);
+}
+
+inline void store4(F4 a, float out[4]) { _mm_storeu_ps(out, a.v); }
+
+#else
+#include <cmath>
+#include <cstring>
+
+struct F4 {
+    float v[4];
+};
+struct M4 {
+    bool v[4];
+};
+
+inline F4 f4(float x) { return F4{{x, x, x, x}}; }
+inline F4 f4(float a, float b, float c, float d) { return F4{{a, b, c, d}}; }
+template <typename Op>
+inline F4 lanewise(F4 a, F4 b, Op op)
+{
+    F4 r;
+    for (int i = 0; i < 4; i++)
+        r.v[i] = op(a.v[i], b.v[i]);
+    return r;
+}
+template <typename Op>
+inline M4 lanetest(F4 a, F4 b, Op op)
+{
+    M4 r;
+    for (int i = 0; i < 4; i++)
+        r.v[i] = op(a.v[i], b.v[i]);
+    return r;
+}
+inline F4 operator+(F4 a, F4 b) { return lanewise(a, b, [](float x, float y) { return x + y; }); }
+inline F4 operator-(F4 a, F4 b) { return lanewise(a, b, [](float x, float y) { return x - y; }); }
+inline F4 operator*(F4 a, F4 b) { return lanewise(a, b, [](float x, float y) { return x * y; }); }
+inline F4 operator/(F4 a, F4 b) { return lanewise(a, b, [](float x, float y) { return x / y; }); }
+inline F4 sqrt4(F4 a) { return lanewise(a, a, [](float x, float) { return std::sqrt(x); }); }
+inline F4 neg(F4 a) { return lanewise(a, a, [](float x, float) { return -x; }); }
+inline M4 gt(F4 a, F4 b) { return lanetest(a, b, [](float x, float y) { return x > y; }); }
+inline M4 ge(F4 a, F4 b) { return lanetest(a, b, [](float x, float y) { return x >= y; }); }
+inline M4 lt(F4 a, F4 b) { return lanetest(a, b, [](float x, float y) { return x < y; }); }
+inline M4 eq(F4 a, F4 b) { return lanetest(a, b, [](float x, float y) { return x == y; }); }
+inline M4 operator&(M4 a, M4 b) { return M4{{a.v[0] && b.v[0], a.v[1] && b.v[1], a.v[2] && b.v[2], a.v[3] && b.v[3]}}; }
+inline M4 operator|(M4 a, M4 b) { return M4{{a.v[0] || b.v[0], a.v[1] || b.v[1], a.v[2] || b.v[2], a.v[3] || b.v[3]}}; }
+inline M4 operator^(M4 a, M4 b) { return M4{{a.v[0] != b.v[0], a.v[1] != b.v[1], a.v[2] != b.v[2], a.v[3] != b.v[3]}}; }
+inline M4 andnot(M4 a, M4 b) { return M4{{!a.v[0] && b.v[0], !a.v[1] && b.v[1], !a.v[2] && b.v[2], !a.v[3] && b.v[3]}}; }
+inline M4 noflags() { return M4{{false, false, false, false}}; }
+inline M4 firstlanes(int n) { return M4{{0 < n, 1 < n, 2 < n, 3 < n}}; }
+inline F4 select(M4 m, F4 a, F4 b) { return F4{{m.v[0] ? a.v[0] : b.v[0], m.v[1] ? a.v[1] : b.v[1], m.v[2] ? a.v[2] : b.v[2], m.v[3] ? a.v[3] : b.v[3]}}; }
+inline int lanebits(M4 m) { return int(m.v[0]) | int(m.v[1]) << 1 | int(m.v[2]) << 2 | int(m.v[3]) << 3; }
+inline float lane(F4 a, int i) { return a.v[i]; }
+
+inline void shadewords(F4 cos, uint32_t colour, uint32_t ambient, uint32_t out[4])
+{
+    for (int i = 0; i < 4; i++) {
+        out[i] = 0;
+        for (int k = 0; k < 3; k++) {
+            const int shift = 16 - 8 * k;
+            const double c = double((colour >> shift) & 0xFF), a = double((ambient >> shift) & 0xFF);
+            const double value = c * (a * (1.0 - double(cos.v[i])) / 255.0 + double(cos.v[i]));
+            out[i] |= uint32_t(uint8_t(int32_t(float(value)))) << (8 * k);
+        }
+    }
+}
+
+inline void store4(F4 a, float out[4])
+{
+    for (int i = 0; i < 4; i++)
+        out[i] = a.v[i];
+}
+#endif

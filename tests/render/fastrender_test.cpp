@@ -1,0 +1,307 @@
+// The fast render pass against the literal one: thousands of seeded random
+// scenes, and every byte of the picture and of the depths must agree.
+#include "render_fixture.h"
+
+#include "render/workers.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Draw {
+    std::mt19937 bits;
+    double uniform(double lo, double hi) { return lo + (hi - lo) * double(bits() >> 5) / double(1u << 27); }
+    // Log-uniform: tiny and huge alike.
+    double scale(double lo, double hi) { return std::exp(uniform(std::log(lo), std::log(hi))); }
+    int below(int n) { return int(bits() % uint32_t(n)); }
+    bool chance(int percent) { return below(100) < percent; }
+};
+
+// A scene built around the camera: positions are given in camera units
+// (a·right + b·lower + c·front + position), so most of them are in view.
+struct SceneMaker {
+    SceneMaker(Draw& d, bool g) : draw(d), grid(g) {}
+
+    Draw& draw;
+    bool grid;  // whole view coordinates: corners on pixels, q exactly 0, points on edges
+    SceneList* list = initlist();
+    std::vector<Pattern*> patterns;
+    int serial = 0;
+
+    std::string name(const char* prefix) { return prefix + std::to_string(serial++); }
+
+    Vector at(double a, double b, double c)
+    {
+        return multmv(ActualCam.frame, newv(a, b, c));
+    }
+    Vector* point(Vector v)
+    {
+        if (grid)
+            v = newv(std::round(v.x), std::round(v.y), std::round(v.z));
+        return RenderTest::addpoint(list, name("p").c_str(), v.x, v.y, v.z);
+    }
+
+    void palette()
+    {
+        for (int i = 0, n = 1 + draw.below(4); i < n; i++) {
+            const int grey = draw.below(256);
+            Pattern p = draw.chance(50) ? RGBpattern(draw.below(256), draw.below(256), draw.below(256), grey, grey, grey)
+                                        : RGBpattern(draw.below(256), draw.below(256), draw.below(256), draw.below(256),
+                                                     draw.below(256), draw.below(256));
+            if (!patterns.empty() && draw.chance(40)) {
+                p.back = patterns[size_t(draw.below(int(patterns.size())))];
+                p.flags |= PatternHasBack;
+            }
+            patterns.push_back(RenderTest::addpattern(list, name("c").c_str(), p));
+        }
+    }
+    Pattern* pattern() { return patterns[size_t(draw.below(int(patterns.size())))]; }
+
+    // Where things go: mostly in front, some across and behind the eye's plane.
+    Vector somewhere()
+    {
+        const double c = draw.chance(80) ? draw.scale(0.05, 8) : draw.uniform(-2, 0.3);
+        const double spread = std::fabs(c) + 0.2;
+        return at(draw.uniform(-spread, spread) * 1.5, draw.uniform(-spread, spread), c);
+    }
+    double size() { return draw.scale(1e-4, 3) * lengthv(multvecmv(ActualCam.frame, newv(0, 0, 1))); }
+
+    void sphere()
+    {
+        Vector centre = somewhere();
+        double radius = size();
+        if (draw.chance(12)) {  // around the eye, or just touching it
+            centre = at(draw.uniform(-0.1, 0.1), draw.uniform(-0.1, 0.1), draw.uniform(-0.1, 0.1));
+            radius = lengthv(subv(centre, at(0, 0, 0))) * draw.uniform(0.5, 3);
+        }
+        if (draw.chance(5))  // centred on the eye: every line of sight has C·d = 0
+            centre = at(0, 0, 0);
+        if (grid)
+            radius = std::round(radius * 2) / 2;
+        if (draw.chance(3))
+            radius = -radius;
+        if (draw.chance(2))
+            radius = 0;
+        RenderTest::addsphere(list, name("s").c_str(), point(centre), float(radius), pattern());
+    }
+
+    std::vector<Vector*> outline(Vector centre, double radius, int corners)
+    {
+        const Vector n = newv(draw.uniform(-1, 1), draw.uniform(-1, 1), draw.uniform(-1, 1));
+        Vector e1 = crossv(n, newv(0.3, 1, 0.2));
+        e1 = multsv(1 / lengthv(e1), e1);
+        Vector e2 = crossv(e1, n);
+        e2 = multsv(1 / lengthv(e2), e2);
+        const int shape = draw.below(5);
+        std::vector<Vector*> result;
+        for (int i = 0; i < corners; i++) {
+            double angle = 6.2831853 * i / corners, r = radius;
+            if (shape == 1)
+                r *= i % 2 ? 0.3 : 1;  // a star: concave
+            if (shape == 2)
+                angle = draw.uniform(0, 6.2831853);  // anywhere on the circle: self-intersecting
+            if (shape == 3)
+                r *= draw.uniform(0.2, 1);
+            Vector p = addv(centre, addv(multsv(float(r * std::cos(angle)), e1), multsv(float(r * std::sin(angle)), e2)));
+            if (shape == 4)  // not planar
+                p = addv(p, multsv(float(radius * draw.uniform(-0.3, 0.3)), crossv(e1, e2)));
+            result.push_back(point(p));
+        }
+        return result;
+    }
+
+    // Teeth stacked down the picture: a column crosses two edges per tooth.
+    std::vector<Vector*> comb(Vector centre, double radius, int teeth)
+    {
+        auto offset = [&](double a, double b) { return point(addv(centre, multvecmv(ActualCam.frame, newv(a, b, 0)))); };
+        std::vector<Vector*> result;
+        const double w = 2 * radius / teeth, slant = draw.uniform(-0.5, 0.5) * w;
+        for (int i = 0; i < teeth; i++) {
+            result.push_back(offset(-radius, w * i - radius));
+            result.push_back(offset(radius, w * (i + 0.5) - radius + slant));
+        }
+        result.push_back(offset(2 * radius, radius));
+        result.push_back(offset(2 * radius, -1.2 * radius));
+        return result;
+    }
+
+    void polygon()
+    {
+        std::vector<Vector*> corners;
+        const int kind = draw.below(10);
+        if (kind == 0) {  // a floor through the eye's plane
+            const double y = draw.uniform(-1, 1), far = draw.scale(1, 30);
+            corners = {point(at(-far, y, -far)), point(at(far, y, -far)), point(at(far, y, far)), point(at(-far, y, far))};
+        } else if (kind == 1) {
+            corners = comb(somewhere(), draw.uniform(0.05, 1), 20 + draw.below(60));
+        } else if (kind == 2) {  // degenerate: repeated corners, a line, fewer than three
+            Vector* p = point(somewhere());
+            Vector* q = point(somewhere());
+            const int n = draw.below(5);
+            for (int i = 0; i < n; i++)
+                corners.push_back(i % 2 ? q : p);
+        } else {
+            const int n = draw.chance(70) ? 3 + draw.below(2) : 5 + draw.below(draw.chance(20) ? 70 : 8);
+            corners = outline(somewhere(), size(), n);
+        }
+        RenderTest::addpolygon(list, name("g").c_str(), corners, pattern());
+        if (draw.chance(8))  // the same corners again: equal depths, first one wins
+            RenderTest::addpolygon(list, name("g").c_str(), corners, pattern());
+    }
+
+    void light()
+    {
+        const int kind = draw.below(4);
+        if (kind == 0)
+            RenderTest::addpoint(list, "light_position", 0, 0, 0);
+        else if (kind == 1) {
+            const Vector p = somewhere();
+            RenderTest::addpoint(list, "light_position", p.x, p.y, p.z);
+        }
+        if (draw.chance(50)) {
+            const Vector d = newv(draw.uniform(-1, 1), draw.uniform(-1, 1), draw.uniform(-1, 1));
+            RenderTest::addpoint(list, "light_direction", d.x, d.y, d.z, TagVector);
+        }
+    }
+};
+
+// A view in which scene and view coordinates differ by whole numbers: one
+// pixel per unit, lower exactly half the (power of two) picture height.
+Camera gridcamera(Draw& draw, int height)
+{
+    Camera cam;
+    const float front = float(1 << draw.below(7));
+    cam.frame = newvecm(newv(draw.chance(80) ? 1 : -1, 0, 0), newv(0, height / 2.0, 0), newv(0, 0, front),
+                        newv(draw.below(9) - 4, draw.below(9) - 4, draw.below(9) - 4));
+    cam.flags = uint8_t((draw.chance(60) ? CamCentral : 0) | (draw.chance(70) ? CamClip : 0));
+    return cam;
+}
+
+Camera randomcamera(Draw& draw)
+{
+    Camera cam = DefaultCam();
+    const int kind = draw.below(20);
+    if (kind < 14) {
+        cam.frame = multmm(rotatey(float(draw.uniform(-3.2, 3.2))), multmm(rotatex(float(draw.uniform(-1.6, 1.6))), cam.frame));
+        cam.frame = multmm(translate(newv(draw.uniform(-500, 500), draw.uniform(-500, 500), draw.uniform(-500, 500))), cam.frame);
+        if (draw.chance(30))
+            cam.frame = multmm(scale(float(draw.scale(1e-3, 1e3))), cam.frame);
+    } else if (kind < 18) {
+        auto any = [&] {
+            return multsv(float(draw.scale(1e-3, 1e4)), newv(draw.uniform(-1, 1), draw.uniform(-1, 1), draw.uniform(-1, 1)));
+        };
+        cam.frame = newvecm(any(), any(), any(), any());
+    } else {  // degenerate: no front, or lower along front
+        const Vector front = kind == 18 ? nullv() : newv(0, 0, 1000);
+        cam.frame = newvecm(newv(1000, 0, 0), kind == 18 ? newv(0, 1000, 0) : newv(0, 0, 50), front, newv(0, 0, -1000));
+    }
+    cam.flags = uint8_t((draw.chance(60) ? CamCentral : 0) | (draw.chance(70) ? CamClip : 0));
+    return cam;
+}
+
+struct Picture {
+    std::vector<uint8_t> pixels;
+    std::vector<float> depth;
+};
+
+Picture take()
+{
+    const size_t n = size_t(ActualImage.width) * size_t(ActualImage.height);
+    Picture p;
+    if (n) {
+        p.pixels.assign(ActualImage.pixels, ActualImage.pixels + n * ImageBytesPerPixel);
+        p.depth.assign(ActualImage.depth, ActualImage.depth + n);
+    }
+    return p;
+}
+
+// The first differing pixel, as text; empty when the pictures agree byte for byte.
+std::string difference(const Picture& a, const Picture& b)
+{
+    if (a.pixels.size() != b.pixels.size())
+        return "sizes differ";
+    for (size_t i = 0; i < a.depth.size(); i++)
+        if (std::memcmp(&a.pixels[4 * i], &b.pixels[4 * i], 4) || std::memcmp(&a.depth[i], &b.depth[i], sizeof(float)))
+            return "pixel (" + std::to_string(i % size_t(ActualImage.width)) + ", " +
+                   std::to_string(i / size_t(ActualImage.width)) + "): depth " + std::to_string(a.depth[i]) + " vs " +
+                   std::to_string(b.depth[i]);
+    return "";
+}
+
+using FastRenderTest = RenderTest;
+
+// Renders the scene both ways (the fast one with 1 to 3 threads) and compares.
+std::string compare(SceneList* scene, int threads)
+{
+    ClearImage(&ActualImage);
+    PrepareScene();
+    RenderSceneLiteral(scene);
+    const Picture literal = take();
+    ClearImage(&ActualImage);
+    RenderThreads = threads;
+    RenderScene(scene);
+    RenderThreads = 0;
+    return difference(literal, take());
+}
+
+}  // namespace
+
+TEST_F(FastRenderTest, RandomScenesGiveTheLiteralPictureByteForByte)
+{
+    int drawn = 0;
+    for (uint32_t seed = 1; seed <= 3000; seed++) {
+        Draw draw{std::mt19937(seed)};
+        const bool grid = seed % 4 == 0, big = seed % 100 == 1;
+        const int height = grid ? 2 << draw.below(5) : big ? 240 : 1 + draw.below(56);
+        ActualCam = grid ? gridcamera(draw, height) : randomcamera(draw);
+        const uint8_t lightflags[4] = {0, LightDirected, LightBound, LightBound | LightDirected};
+        ActualLight = Camlight(ActualCam, lightflags[draw.below(4)]);
+        image(big ? 320 : 1 + draw.below(72), height);
+        SceneMaker maker(draw, grid);
+        maker.palette();
+        maker.light();
+        for (int i = 0, n = big ? 60 : 1 + draw.below(10); i < n; i++) {
+            if (draw.chance(45))
+                maker.sphere();
+            else
+                maker.polygon();
+        }
+        ActualScene = maker.list;
+        const std::string diff = compare(maker.list, 1 + int(seed % 3));
+        ASSERT_EQ(diff, "") << "seed " << seed;
+        drawn += ActualViewOk;
+    }
+    EXPECT_GT(drawn, 2000);  // the degenerate cameras are a minority
+}
+
+TEST_F(FastRenderTest, ASteadyRedrawAllocatesNothing)
+{
+    Draw draw{std::mt19937(99)};
+    image(160, 120);
+    SceneMaker maker(draw, false);
+    maker.palette();
+    maker.light();
+    for (int i = 0; i < 40; i++)
+        i % 2 ? maker.sphere() : maker.polygon();
+    ActualScene = maker.list;
+    PrepareScene();
+    RenderThreads = 2;
+    RenderScene(maker.list);  // the first frame sizes the records and starts the helper
+    static int allocations;
+    allocations = 0;
+    const HeapFunction heap = HeapAllocate;
+    HeapAllocate = [](size_t size) {
+        allocations++;
+        return std::malloc(size);
+    };
+    ClearImage(&ActualImage);
+    RenderScene(maker.list);
+    HeapAllocate = heap;
+    RenderThreads = 0;
+    EXPECT_EQ(allocations, 0);
+}
