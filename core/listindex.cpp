@@ -192,6 +192,20 @@ ListIndex* listindex(ListBlock* list)
     return list->index;
 }
 
+void dropindex(ListBlock* list)
+{
+    ListIndex* index = list->index;
+    if (!index)
+        return;
+    std::free(index->blocks);
+    std::free(index->nextbyname);
+    std::free(index->nextbyobject);
+    std::free(index->names.slots);
+    std::free(index->objects.slots);
+    std::free(index);
+    list->index = nullptr;
+}
+
 ListEntry indexentry(const ListIndex* index, int32_t n)
 {
     return ListEntry{index->blocks[n / ListBlockSize], int(n % ListBlockSize)};

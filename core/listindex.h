@@ -18,6 +18,8 @@
 //   indexlastblock(index)                 the last block of the chain
 //   firstbyname(index, tag, name)         number of the first live entry (tag, name), or -1
 //   firstbyobject(index, tag, object)     number of the first live entry (tag, object), or -1
+//   dropindex(list)                       release the list's index (for whoever frees a list:
+//                                         the program never does, tools and tests may)
 #pragma once
 
 #include "core/objects.h"
@@ -63,3 +65,4 @@ ListEntry indexentry(const ListIndex* index, int32_t n);
 ListBlock* indexlastblock(const ListIndex* index);
 int32_t firstbyname(ListIndex* index, ObjectTag tag, const char* name);
 int32_t firstbyobject(ListIndex* index, ObjectTag tag, const void* object);
+void dropindex(ListBlock* list);

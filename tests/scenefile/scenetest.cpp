@@ -1,5 +1,6 @@
 #include "scenetest.h"
 
+#include "core/listindex.h"
 #include "core/registry.h"
 #include "render/camera.h"
 #include "scenefile/scenefile.h"
@@ -97,6 +98,7 @@ void ReleaseScene(SceneList* list, const char* path)
         chosen_scene = int16_t(last > 0 ? last - 1 : 0);
     }
     std::set<ColorCell*> cells;  // shared after FRT: free each once
+    dropindex(list);
     ListBlock* block = list;
     while (block) {
         for (int i = 0; i < block->count; i++) {

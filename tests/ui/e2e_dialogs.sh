@@ -54,18 +54,7 @@ same "$out/expected-moved.png" "$out/expected-sphere.png" &&
 import -window root -crop "${clientw}x${menu}+${winx}+${winy}" +repage "$out/menubar.png" 2>/dev/null
 objectx="$(runmiddle "$out/menubar.png" x 2)"
 [ -n "$objectx" ] || fail "cannot find 'Object' on the menu bar (see $out/menubar.png)"
-xdotool mousemove $((winx + objectx)) $((winy + menu / 2)) click 1
-popup=""
-for _ in $(seq 25); do
-    sleep 0.2
-    while read -r geometry; do
-        IFS='x+' read -r popw poph popx popy <<<"$geometry"
-        if [ "$popw" -gt 20 ] && [ "$poph" -gt 20 ]; then popup="$geometry"; break; fi
-    done < <(xwininfo -root -children | grep '"scene3d.exe"' | grep '(has no name)' |
-             grep -o '[0-9]\+x[0-9]\++-\?[0-9]\++-\?[0-9]\+')
-    [ -n "$popup" ] && break
-done
-[ -n "$popup" ] || fail "the Object menu did not open"
+openmenu "$objectx" || fail "the Object menu did not open"
 # "Spheres" is its fourth item.
 import -window root -crop "${popw}x${poph}+${popx}+${popy}" +repage "$out/objectmenu.png" 2>/dev/null
 spheresy="$(runmiddle "$out/objectmenu.png" y 4)"

@@ -185,22 +185,27 @@ done
     fail "after the left arrow the window does not show the moved camera's picture (see $out/shown-moved.png, expected-moved.png)"
 echo "e2e_smoke: the left arrow moved the camera as scenerender expects"
 
+# openmenu X: clicks the menu bar X pixels from the window's left edge and sets
+# popw, poph, popx, popy to the popup that opens (a window of the program
+# without a name, larger than a marker). Fails when none opens.
+openmenu() {
+    xdotool mousemove $((winx + $1)) $((winy + menu / 2)) click 1
+    local geometry attempt
+    for attempt in $(seq 25); do
+        sleep 0.2
+        while read -r geometry; do
+            IFS='x+' read -r popw poph popx popy <<<"$geometry"
+            if [ "$popw" -gt 20 ] && [ "$poph" -gt 20 ]; then return 0; fi
+        done < <(xwininfo -root -children | grep '"scene3d.exe"' | grep '(has no name)' |
+                 grep -o '[0-9]\+x[0-9]\++-\?[0-9]\++-\?[0-9]\+')
+    done
+    return 1
+}
+
 source "$top/tests/ui/e2e_dialogs.sh"
 
 # File, then its last item, Quit, in the popup that opens below it.
-xdotool mousemove $((winx + 15)) $((winy + menu / 2)) click 1
-popup=""
-for _ in $(seq 25); do
-    sleep 0.2
-    # The popup: a window of the program without a name, larger than a marker.
-    while read -r geometry; do
-        IFS='x+' read -r popw poph popx popy <<<"$geometry"
-        if [ "$popw" -gt 20 ] && [ "$poph" -gt 20 ]; then popup="$geometry"; break; fi
-    done < <(xwininfo -root -children | grep '"scene3d.exe"' | grep '(has no name)' |
-             grep -o '[0-9]\+x[0-9]\++-\?[0-9]\++-\?[0-9]\+')
-    [ -n "$popup" ] && break
-done
-[ -n "$popup" ] || fail "the File menu did not open"
+openmenu 15 || fail "the File menu did not open"
 xdotool mousemove $((popx + popw / 3)) $((popy + poph - 10)) click 1
 
 status=""
