@@ -39,8 +39,8 @@ step "build Windows x86_64" configure_build build/win64 -DCMAKE_TOOLCHAIN_FILE="
 step "tests native debug" ctest --test-dir build/native-debug --output-on-failure -j "$jobs"
 step "tests native release" ctest --test-dir build/native-release --output-on-failure -j "$jobs"
 
-wine_setup "$top/build/wineprefix"
 xvfb_start || failures+=("Xvfb")
+wine_setup "$top/build/wineprefix"
 trap 'xvfb_stop; wine_stop' EXIT
 
 if [ -n "$WINE64" ]; then

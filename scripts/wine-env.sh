@@ -25,6 +25,17 @@ wine_setup() {
         "$boot" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1 || true
         touch "$WINEPREFIX/.booted"
     fi
+    # The prefix's desktop process keeps the display it was started with: let the
+    # boot's wine server end, so the programs that follow start on our display.
+    wine_stop
+    wine_wait
+}
+
+wine_wait() {
+    local server
+    for server in /usr/lib/wine/wineserver64 /usr/lib64/wine/wineserver64 "$(command -v wineserver || true)"; do
+        if [ -n "$server" ] && [ -x "$server" ]; then "$server" -w >/dev/null 2>&1 || true; return 0; fi
+    done
 }
 
 xvfb_start() {
