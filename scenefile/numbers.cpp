@@ -334,16 +334,25 @@ Mantissa scanmantissa(const char* p, int base)
     return m;
 }
 
-}  // namespace
-
-double scanreal(const char* text, int* used)
+// Where the number proper starts, as the C library reads it: past leading
+// white space and one sign.
+int numberstart(const char* text, bool* negative)
 {
     int i = 0;
     while (isspacec(text[i]))
         i++;
-    bool negative = false;
+    *negative = text[i] == '-';
     if (text[i] == '+' || text[i] == '-')
-        negative = text[i++] == '-';
+        i++;
+    return i;
+}
+
+}  // namespace
+
+double scanreal(const char* text, int* used)
+{
+    bool negative;
+    int i = numberstart(text, &negative);
     const char* p = text + i;
     double magnitude;
     int taken = 0;
@@ -392,12 +401,8 @@ double scanreal(const char* text, int* used)
 
 int32_t scanint(const char* text, int* used)
 {
-    int i = 0;
-    while (isspacec(text[i]))
-        i++;
-    bool negative = false;
-    if (text[i] == '+' || text[i] == '-')
-        negative = text[i++] == '-';
+    bool negative;
+    int i = numberstart(text, &negative);
     const int start = i;
     uint32_t value = 0;
     for (; isdigit10(text[i]); i++)

@@ -14,17 +14,6 @@
 
 namespace {
 
-const char* const ExampleScene =
-    "CAM CX\n"
-    "LGT IF\n"
-    "PNT p1 0 0 0\n"
-    "PNT p2 100 0 0\n"
-    "PNT p3 0 100 0\n"
-    "PAT red RGB 255 0 0 AMB 33 33 33\n"
-    "PAT blue RGB 0 0 255 AMB 33 33 33 BCK red\n"
-    "SPH ball p1 50 red\n"
-    "POL tri 3 p1 p2 p3 blue\n";
-
 template <typename T>
 T* stored(T value)
 {

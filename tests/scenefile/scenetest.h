@@ -1,5 +1,6 @@
 // scenetest.h - files and scenes for the scene-file tests and the fuzz target.
 //
+//   ExampleScene              a small scene of every kind, as the saver writes it
 //   TestPath(name)            a path in a folder of this process's own (removed at exit)
 //   WriteBytes(path, bytes)   create or replace a file with exactly these bytes
 //   ReadBytes(path)           a file's bytes; empty when it cannot be read
@@ -18,6 +19,8 @@
 #include "core/scenelist.h"
 
 #include <string>
+
+extern const char* const ExampleScene;
 
 std::string TestPath(const std::string& name);
 void WriteBytes(const std::string& path, const std::string& bytes);
