@@ -9,7 +9,7 @@
 //
 //   PrepareScene()            view transform, pixel scale and light in view coordinates
 //   RenderScene(list)         every sphere and polygon of the list, in list order: the fast
-//                             pass (fast.h), on all cores, byte for byte RenderSceneLiteral
+//                             pass (fast/fast.h), on all cores, byte for byte RenderSceneLiteral
 //   RenderSceneLiteral(list)  the same, object by object through Sphere and Porygon: the plain
 //                             statement of what a picture is, and the oracle of the tests
 //   Dot(col, row, x, y, z, colour, normal, ambient)   clipping, depth test, shading, one pixel

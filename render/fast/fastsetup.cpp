@@ -2,7 +2,7 @@
 // Sphere and Porygon up to the point where they start visiting pixels: the
 // same early returns, the same float expressions in the same order.
 #include "render/camera.h"
-#include "render/fast.h"
+#include "render/fast/fast.h"
 #include "render/image.h"
 #include "render/render.h"
 #include "render/workers.h"

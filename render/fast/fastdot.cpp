@@ -1,6 +1,6 @@
 // The literal Dot on a FastView, for the few surface points the fast
 // rasterisers handle one at a time. Same expressions as render/dot.cpp.
-#include "render/fast.h"
+#include "render/fast/fast.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-// fast.h - the fast render pass from the inside (internal to render/).
+// fast.h - the fast render pass from the inside (internal to render/fast/).
 //
 // RenderScene (render.h) gives every pixel and every depth exactly the bytes
 // that RenderSceneLiteral gives, reads the same globals and leaves the literal

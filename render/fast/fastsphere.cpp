@@ -8,7 +8,7 @@
 // - The far point where the near one was stored: the far depth is never
 //   smaller than the near one (or is NaN), so it cannot pass the strict depth
 //   test. It is drawn only where the near point was clipped or is NaN.
-#include "render/fastdot.h"
+#include "render/fast/fastdot.h"
 
 #include <algorithm>
 #include <cmath>

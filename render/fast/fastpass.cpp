@@ -1,4 +1,4 @@
-#include "render/fast.h"
+#include "render/fast/fast.h"
 #include "render/image.h"
 #include "render/render.h"
 #include "render/workers.h"

@@ -13,7 +13,7 @@
 // others split each column where k changes sign, skip the rows behind the eye
 // when clipping, test only the edges a part of a column can cross, and skip
 // the division where a point lies clear of an edge's crossing values.
-#include "render/fastdot.h"
+#include "render/fast/fastdot.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,4 +1,4 @@
-// lanes.h - four floats side by side, for the fast rasterisers (internal to render/).
+// lanes.h - four floats side by side, for the fast rasterisers (internal to render/fast/).
 //
 // The fast rasterisers work on four pixels of a column at once. Every lane
 // operation is the one IEEE single-precision operation that the literal

@@ -1,4 +1,4 @@
-// fastdot.h - the literal Dot for four rows of one column (internal to render/).
+// fastdot.h - the literal Dot for four rows of one column (internal to render/fast/).
 //
 // Lane i is the pixel (col, row0 + i). The clipping bit and the strict depth
 // test decide per lane which points are stored; the light, the cosine and the
@@ -19,8 +19,8 @@
 //                                 green, red in bytes 0 to 2
 #pragma once
 
-#include "render/fast.h"
-#include "render/lanes.h"
+#include "render/fast/fast.h"
+#include "render/fast/lanes.h"
 
 
 struct Painter {
