@@ -4,33 +4,45 @@
 // that RenderSceneLiteral gives, reads the same globals and leaves the literal
 // corner buffer alone; the number of threads (workers.h) changes no byte.
 //
+// The literal pass keeps, at each pixel, the first surface point drawn at the
+// smallest depth: its owner is the point with the smallest (depth, place in
+// the drawing order), and the pixel shows that owner's shading. Any drawing
+// order that keeps this rule gives the same bytes. The fast pass uses that
+// freedom to draw near things first and to skip what is hidden.
+//
 // A frame is drawn in two steps. PrepareShapes walks the scene as
 // RenderSceneLiteral does and turns every sphere and polygon into a shape
 // record, the records spread over the threads: the same view values, pixel
-// rectangle, plane and colours, computed by the same float expressions, and
-// whether the literal rasteriser would draw at all. Each shape is listed with
-// the bands of columns its rectangle reaches. Then each band is drawn by one
-// thread, every shape's part of the band in list order, so a pixel sees
-// exactly the literal sequence of depth tests.
+// rectangle, plane and colours, computed by the same float expressions
+// (render/raster.h), whether the literal rasteriser would draw at all, and a
+// depth below which none of its points can lie. Each shape is listed with the
+// tiles its rectangle reaches. Then each tile is drawn by one thread: its
+// shapes sorted by that depth, near first, each drawn with the tie rule above
+// (an owner number per pixel of the tile), and a shape whose nearest possible
+// depth lies beyond every depth already in the tile ends the tile. Only a
+// stored point is shaded, and near things first leave little to store twice.
 //
-// Inside a band the shapes skip work that provably cannot change a pixel (rows
+// Inside a tile the shapes skip work that provably cannot change a pixel (rows
 // outside a sphere's or polygon's certified span, the far point of a sphere
 // where the near one was stored, polygon rows behind the eye when clipping)
 // and evaluate everything else with the literal expressions, four rows at a
 // time.
 //
-//   PrepareShapes(list)                 the frame's view, shapes and bands; false when nothing is drawn
+//   PrepareShapes(list)                 the frame's view, shapes and tiles; false when nothing is drawn
 //   screenspans(polygon)                central view: whether rows can be limited, and how (setup)
 //   polygonrows(polygon, col)           the rows [y0, y1) of a column that can be inside
-//   drawsphere(shape, c0, c1)           a sphere's part of the columns [c0, c1)
-//   drawpolygon(shape, c0, c1)          a polygon's part of the columns [c0, c1)
-//   dotone(view, col, row, x, y, z, shade, normal)   the literal Dot, for the rare scalar cases
-//   lightcosone(light, normal), shadeone(cos, shade, pixel)   its cosine and its three bytes
+//   spherenear(sphere[, box])           a depth no point of the sphere (drawn in box) lies below
+//   polygonnear(polygon, box)           the same for a polygon's points drawn in box
+//   spherespans(sphere)                 central view with spans: each column's rows, into FastSpans
+//   drawsphere(shape, tile, id)         a sphere's part of a tile; id its place (near points)
+//   drawpolygon(shape, tile, id)        a polygon's part of a tile
+//   lightcosone(light, normal), shadeone(cos, shade, pixel)   the literal cosine and three bytes
 #pragma once
 
 #include "core/scenelist.h"
 #include "render/raster.h"
 
+#include <climits>
 #include <cstdint>
 
 // One frame's view, copied from the globals the literal renderer reads.
@@ -50,9 +62,13 @@ struct FastView {
     float lightlength;     // its length: constant for a directed light
 };
 
-struct PixelBox {
-    int32_t x0, x1, y0, y1;
+// Rows [r0, r1) of one column.
+struct RowSpan {
+    int32_t r0, r1;
 };
+
+// Central view: a column's rows that can meet a sphere are at most this many spans.
+constexpr int32_t SpansPerColumn = 3;
 
 struct SphereShape {
     Vector C;        // centre in view coordinates
@@ -61,6 +77,7 @@ struct SphereShape {
     PixelBox box;    // the literal rectangle
     bool spans;      // per-column certified spans apply; else every pixel of the box
     double R;        // the radius inflated past every rounding error (spans only)
+    int32_t spanat;  // central view with spans: SpansPerColumn spans per column of box in FastSpans
 };
 
 // One polygon edge in the two coordinates of the inside test: corner i at
@@ -91,12 +108,30 @@ struct ShapeRef {
     bool drawn;          // false: the literal rasteriser would return before any pixel
     int32_t index;       // into FastSpheres or FastPolygons
     const void* object;  // the SphereObject or PolygonObject
+    float near;          // no stored point of it can have a smaller depth (spheres; polygons per tile)
 };
 
-// A band is this many columns of the picture: narrow enough to share a frame
-// fairly between threads and to keep its pixels and depths in the cache while
-// all of its shapes are drawn.
-constexpr int32_t BandWidth = 32;
+// A tile of the picture: small enough to share a frame finely between threads
+// and to keep its pixels, depths and owners in the cache while all of its
+// shapes are drawn, large enough that a near shape hides whole tiles.
+constexpr int32_t TileWidth = 64;
+constexpr int32_t TileHeight = 64;
+
+// Where a shape is drawn: a tile of the picture and its owners, one per pixel
+// column by column ((col - x0) * TileHeight + row - y0): the drawing-order
+// number of the point the pixel shows, NoOwner while it shows what was there.
+constexpr int32_t NoOwner = INT32_MIN;  // below every number: what was there wins every tie
+
+struct Tile {
+    PixelBox box;
+    int32_t* owner;
+};
+
+// A shape listed in a tile, with its nearest depth there.
+struct TileEntry {
+    float near;
+    int32_t shape;  // into FastOrder
+};
 
 // The frame's records, grown to the largest scene seen and then reused, so a
 // steady redraw allocates nothing.
@@ -107,16 +142,20 @@ extern SphereShape* FastSpheres;
 extern PolygonShape* FastPolygons;
 extern Edge* FastEdges;
 extern Vector* FastCorners;   // the polygons' corners in view coordinates, beside their edges
-extern double* FastScreen;    // and on screen (x, y, slope to the next corner), where spans apply
-extern int32_t* FastBandStart;  // band b draws FastBandShapes[FastBandStart[b] .. FastBandStart[b + 1])
-extern int32_t* FastBandShapes; // indices into FastOrder, in list order
-extern int32_t FastBands;
+extern double* FastScreen;
+extern RowSpan* FastSpans;    // central spheres' rows per column, found once per frame    // and on screen (x, y, slope to the next corner), where spans apply
+extern int32_t* FastTileStart;    // tile t draws FastTileShapes[FastTileStart[t] .. FastTileStart[t + 1])
+extern TileEntry* FastTileShapes;
+extern int32_t FastTilesAcross, FastTiles;  // tiles in a row of the picture, and in all
 
 bool PrepareShapes(SceneList* list);
 bool screenspans(PolygonShape* p);
 PixelBox polygonrows(const PolygonShape& p, int32_t col);
-void drawsphere(const SphereShape& s, int32_t c0, int32_t c1);
-void drawpolygon(const PolygonShape& p, int32_t c0, int32_t c1);
-void dotone(const FastView& v, int32_t col, int32_t row, float x, float y, float z, Shade shade, Vector normal);
+float spherenear(const SphereShape& s);
+float spherenear(const SphereShape& s, PixelBox box);
+float polygonnear(const PolygonShape& p, PixelBox box);
+void spherespans(const SphereShape& s);
+void drawsphere(const SphereShape& s, const Tile& tile, int32_t id);
+void drawpolygon(const PolygonShape& p, const Tile& tile, int32_t id);
 float lightcosone(Vector light, Vector normal);
 void shadeone(float cos, Shade shade, uint8_t* pixel);
