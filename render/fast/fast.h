@@ -133,6 +133,12 @@ struct TileEntry {
     int32_t shape;  // into FastOrder
 };
 
+// The order in which a tile's shapes are drawn: near first (the default), or
+// the list's own order backwards, in which every tie between two points goes
+// against the list and must be settled by the tie rule (tests prove it so).
+enum class TileOrder : uint8_t { NearFirst, ListBackwards };
+extern TileOrder FastTileOrder;
+
 // The frame's records, grown to the largest scene seen and then reused, so a
 // steady redraw allocates nothing.
 extern FastView FastFrame;

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 
+TileOrder FastTileOrder = TileOrder::NearFirst;
+
 namespace {
 
 // Whether every depth in the tile is below near, so that nothing at near or
@@ -34,6 +36,11 @@ bool nearfirst(const TileEntry& a, const TileEntry& b)
     return a.near < b.near || (a.near == b.near && a.shape < b.shape);
 }
 
+bool listbackwards(const TileEntry& a, const TileEntry& b)
+{
+    return a.shape > b.shape;
+}
+
 void drawtile(int32_t index)
 {
     const FastView& v = FastFrame;
@@ -55,7 +62,8 @@ void drawtile(int32_t index)
                                std::min(b.y1, box.y1)};
         e->near = sphere ? spherenear(FastSpheres[ref.index], part) : polygonnear(FastPolygons[ref.index], part);
     }
-    std::sort(first, last, nearfirst);
+    const bool near = FastTileOrder == TileOrder::NearFirst;
+    std::sort(first, last, near ? nearfirst : listbackwards);
 
     // Once shapes have covered half the tile since the last look, the tile is
     // searched for a depth at or beyond the next shape's nearest: without one,
@@ -63,7 +71,7 @@ void drawtile(int32_t index)
     const int64_t area = int64_t(box.x1 - box.x0) * (box.y1 - box.y0);
     int64_t covered = area;
     for (const TileEntry* e = first; e < last; e++) {
-        if (2 * covered >= area) {
+        if (near && 2 * covered >= area) {
             if (hidden(box, e->near))
                 break;
             covered = 0;
