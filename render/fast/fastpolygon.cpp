@@ -119,6 +119,11 @@ struct Column {
 template <typename Test>
 int32_t firstrow(int32_t lo, int32_t hi, Test test)
 {
+    // Most parts of a column in a tile lie wholly on one side.
+    if (lo >= hi || test(lo))
+        return lo;
+    if (!test(hi - 1))
+        return hi;
     while (lo < hi) {
         const int32_t mid = lo + (hi - lo) / 2;
         if (test(mid))
