@@ -43,10 +43,8 @@ float nearest(double near, bool clip)
         near = std::max(near, 0.0);
     if (!(near > -1e38))
         return Unbounded;
-    float f = float(near);
-    if (double(f) > near)
-        f = std::nextafter(f, Unbounded);
-    return f;
+    // Lowered by more than the float rounding can raise it.
+    return float(near - std::fabs(near) * 1e-6 - 1e-30);
 }
 
 }  // namespace

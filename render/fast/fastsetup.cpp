@@ -108,6 +108,8 @@ float coord(Vector p, int axis)
     return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
 }
 
+constexpr int32_t SpanPixels = 256;
+
 // s->first must be set: where its edges and view corners go.
 bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, PolygonShape* s)
 {
@@ -175,7 +177,9 @@ bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, Polygon
         crossingbounds(&e);
     }
     const float size = std::max(std::fabs(pl.A), std::max(std::fabs(pl.B), std::fabs(pl.C)));
-    s->spans = central && size * (W + H + f) < 1e37f && screenspans(s);
+    // Spans pay for themselves only where a box has many pixels to skip.
+    const int32_t pixels = (s->box.x1 - s->box.x0) * (s->box.y1 - s->box.y0);
+    s->spans = central && pixels > SpanPixels && size * (W + H + f) < 1e37f && screenspans(s);
     return true;
 }
 
