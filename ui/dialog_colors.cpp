@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr int ColorList = 1231, ColorName = 1232, ColorValue = 1233, ColorAmbient = 1234,
-              ColorBack = 1235;
-
 void showcolor(HWND dlg, int id, uint32_t color)
 {
     char text[64];

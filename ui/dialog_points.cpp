@@ -13,8 +13,8 @@ struct VectorBox {
     int slot;
 };
 
-constexpr VectorBox PointBox = {TagPoint, 1211, 1212, 1213, SlotPoints};
-constexpr VectorBox VectorsBox = {TagVector, 1221, 1222, 1223, SlotVectors};
+constexpr VectorBox PointBox = {TagPoint, PointList, PointName, PointPosition, SlotPoints};
+constexpr VectorBox VectorsBox = {TagVector, VectorList, VectorName, VectorComponents, SlotVectors};
 
 void usevector(const VectorBox& box, HWND dlg)
 {

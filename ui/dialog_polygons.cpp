@@ -14,10 +14,6 @@
 
 namespace {
 
-constexpr int PolygonList = 1251, PolygonName = 12511, PolygonCreate = 12512,
-              PolygonDelete = 12513, CornerList = 1252, CornerName = 12521, CornerInsert = 12522,
-              CornerRemove = 12523, PolygonColor = 1253, PolygonUse = 12531;
-
 PolygonObject* findpolygon(const std::string& name)
 {
     return static_cast<PolygonObject*>(searchlist(ActualScene, TagPolygon, name.c_str()));

@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr int SphereList = 1241, SphereName = 1242, SphereDelete = 1243, SphereCenter = 1244,
-              SphereRadius = 1245, SphereColor = 1246;
-
 void selectsphere(HWND dlg)
 {
     std::string name;

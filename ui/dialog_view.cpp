@@ -12,10 +12,6 @@
 
 namespace {
 
-constexpr int CamUse = 1311, CamStore = 1312, CamParallel = 13131, CamCentralView = 13132;
-constexpr int LightPoint = 1321, LightDirection = 1322, LightPosField = 1323,
-              LightDirField = 1324, LightBind = 1325;
-
 struct CamObject {
     ObjectTag tag;
     const char* name;

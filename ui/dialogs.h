@@ -6,16 +6,16 @@
 // everything they show is read from ActualScene, ActualCam and ActualLight,
 // and every change ends with RedrawScene. The shell opens each dialog with
 // CreateDialogParamA and keeps its handle in its GDlgs slot; a dialog ended by
-// its button 2 clears its own slot.
+// its IDCANCEL button clears its own slot.
 //
-//   CheckChoosesceneProc   template 1120, slot 0: make another scene current
-//   CheckPointboxProc      template 1210, slot 1: points
-//   CheckVectorboxProc     template 1220, slot 2: vectors
-//   CheckColorboxProc      template 1230, slot 3: patterns and their back sides
-//   CheckSphereboxProc     template 1240, slot 4: spheres
-//   CheckPolygonboxProc    template 1250, slot 5: polygons, corner by corner
-//   CheckCamboxProc        template 1310, slot 18: view mode, camera <-> scene objects
-//   CheckLightboxProc      template 1320, slot 19: light mode, position, direction
+//   CheckChoosesceneProc   DialogChooser: make another scene current
+//   CheckPointboxProc      DialogPoints: points
+//   CheckVectorboxProc     DialogVectors: vectors
+//   CheckColorboxProc      DialogColors: patterns and their back sides
+//   CheckSphereboxProc     DialogSpheres: spheres
+//   CheckPolygonboxProc    DialogPolygons: polygons, corner by corner
+//   CheckCamboxProc        DialogCamera: view mode, camera <-> scene objects
+//   CheckLightboxProc      DialogLight: light mode, position, direction
 //
 // Helpers shared by the procedures:
 //   Warn(text)                       box captioned "WARNING" with OK, no owner
@@ -35,6 +35,7 @@
 
 #include "core/objects.h"
 #include "math/matrix.h"
+#include "ui/resources/resource.h"
 
 #include <windows.h>
 

@@ -82,10 +82,18 @@ TEST_F(ShellTest, WindowHasItsClassCaptionSizeAndMenu)
         UINT id;
     };
     const std::vector<std::vector<Item>> items = {
-        {{"New scene", 111}, {"Load scene", 112}, {"Save scene", 113}, {"Save scene as", 114},
-         {"Choose scene", 115}, {"Quit", 119}},
-        {{"Points", 121}, {"Vectors", 122}, {"Colors", 123}, {"Spheres", 124}, {"Polygons", 125}},
-        {{"Camera", 131}, {"Light", 132}},
+        {{"New scene", CmdNewScene},
+         {"Load scene", CmdLoadScene},
+         {"Save scene", CmdSaveScene},
+         {"Save scene as", CmdSaveSceneAs},
+         {"Choose scene", CmdChooseScene},
+         {"Quit", CmdQuit}},
+        {{"Points", CmdPoints},
+         {"Vectors", CmdVectors},
+         {"Colors", CmdColors},
+         {"Spheres", CmdSpheres},
+         {"Polygons", CmdPolygons}},
+        {{"Camera", CmdCamera}, {"Light", CmdLight}},
     };
     const char* popups[] = {"File", "Object", "View"};
     const HMENU menu = GetMenu(hWindow);
