@@ -45,8 +45,8 @@ int word(SceneReader& r, char* buffer, int limit)
 
 double real(SceneReader& r)
 {
-    char text[NumberLimit + 1];
-    const int length = word(r, text, NumberLimit);
+    char text[NumberWordLimit + 1];
+    const int length = word(r, text, NumberWordLimit);
     int used;
     const double value = scanreal(text, &used);
     if (used != length)
@@ -56,8 +56,8 @@ double real(SceneReader& r)
 
 int integer(SceneReader& r)
 {
-    char text[NumberLimit + 1];
-    const int length = word(r, text, NumberLimit);
+    char text[NumberWordLimit + 1];
+    const int length = word(r, text, NumberWordLimit);
     int used;
     const int value = scanint(text, &used);
     if (used != length)
@@ -124,8 +124,8 @@ void readlgt(SceneReader& r)
 // PNT and VEC; the camera's own entries also move the camera at once.
 void readvector(SceneReader& r, ObjectTag tag)
 {
-    char name[NameLimit + 1];
-    word(r, name, NameLimit);
+    char name[NameWordLimit + 1];
+    word(r, name, NameWordLimit);
     const double x = real(r);
     const double y = real(r);
     const double z = real(r);
@@ -154,8 +154,8 @@ uint32_t readcolor(SceneReader& r)
 
 void readpattern(SceneReader& r)
 {
-    char name[NameLimit + 1];
-    word(r, name, NameLimit);
+    char name[NameWordLimit + 1];
+    word(r, name, NameWordLimit);
     Pattern pattern = RGBpattern(0, 0, 0, 33, 33, 33);
     // The fresh cell is released if FRT replaces it before anyone shares it.
     ColorCell* own = pattern.color;
@@ -168,8 +168,8 @@ void readpattern(SceneReader& r)
         } else if (keyword == KeyAmb) {
             pattern.ambient = readcolor(r);
         } else if (keyword == KeyBck || keyword == KeyFrt) {
-            char other[NameLimit + 1];
-            word(r, other, NameLimit);
+            char other[NameWordLimit + 1];
+            word(r, other, NameWordLimit);
             Pattern* found = static_cast<Pattern*>(searchlist(r.list, TagPattern, other));
             if (!found) {
                 notescene(r.line, "pattern '%s': %s ignored: no pattern '%s' defined before it", name,
@@ -200,14 +200,14 @@ void readpattern(SceneReader& r)
 // Sphere and polygon readers answer whether the record was kept.
 bool readsphere(SceneReader& r)
 {
-    char name[NameLimit + 1];
-    char centername[NameLimit + 1];
-    char patternname[NameLimit + 1];
-    word(r, name, NameLimit);
-    word(r, centername, NameLimit);
+    char name[NameWordLimit + 1];
+    char centername[NameWordLimit + 1];
+    char patternname[NameWordLimit + 1];
+    word(r, name, NameWordLimit);
+    word(r, centername, NameWordLimit);
     Vector* center = static_cast<Vector*>(searchlist(r.list, TagPoint, centername));
     const double radius = real(r);
-    word(r, patternname, NameLimit);
+    word(r, patternname, NameWordLimit);
     Pattern* pattern = static_cast<Pattern*>(searchlist(r.list, TagPattern, patternname));
     if (!center) {
         notescene(r.recordline, "sphere '%s' dropped: no point '%s' defined before it", name, centername);
@@ -225,10 +225,10 @@ bool readsphere(SceneReader& r)
 
 bool readpolygon(SceneReader& r)
 {
-    char name[NameLimit + 1];
-    char cornername[NameLimit + 1];
-    char patternname[NameLimit + 1];
-    word(r, name, NameLimit);
+    char name[NameWordLimit + 1];
+    char cornername[NameWordLimit + 1];
+    char patternname[NameWordLimit + 1];
+    word(r, name, NameWordLimit);
     const int count = integer(r);
     // The count is only a promise: the array grows with the corners actually
     // found, so no count can claim memory that the file does not back.
@@ -239,7 +239,7 @@ bool readpolygon(SceneReader& r)
     while (found < count) {
         if (r.code == WordTextEnd)
             break;
-        word(r, cornername, NameLimit);
+        word(r, cornername, NameWordLimit);
         Vector* corner = static_cast<Vector*>(searchlist(r.list, TagPoint, cornername));
         if (!corner) {
             missing = true;
@@ -257,7 +257,7 @@ bool readpolygon(SceneReader& r)
         }
         corners[found++] = corner;
     }
-    word(r, patternname, NameLimit);
+    word(r, patternname, NameWordLimit);
     Pattern* pattern = static_cast<Pattern*>(searchlist(r.list, TagPattern, patternname));
     if (count < 0) {
         notescene(r.recordline, "polygon '%s' dropped: negative corner count %d", name, count);
@@ -315,9 +315,9 @@ void readrecord(SceneReader& r)
         const char* record = r.record;
         r.record = nullptr;
         bool extra = false;
-        char skipped[NameLimit + 1];
+        char skipped[NameWordLimit + 1];
         while (r.code == WordBlank || r.code == WordCut)
-            extra |= word(r, skipped, NameLimit) > 0;
+            extra |= word(r, skipped, NameWordLimit) > 0;
         if (extra)
             notescene(r.recordline, "words after the %s record ignored", record);
     }

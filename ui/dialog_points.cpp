@@ -18,8 +18,8 @@ constexpr VectorBox VectorsBox = {TagVector, VectorList, VectorName, VectorCompo
 
 void usevector(const VectorBox& box, HWND dlg)
 {
-    const std::string name = fieldtext(dlg, box.name, NameLimit);
-    const std::string numbers = fieldtext(dlg, box.numbers, NumberLimit);
+    const std::string name = fieldtext(dlg, box.name, FieldNameLimit);
+    const std::string numbers = fieldtext(dlg, box.numbers, FieldNumberLimit);
     Vector* v = static_cast<Vector*>(searchlist(ActualScene, box.tag, name.c_str()));
     if (!v) {
         v = newvector();

@@ -102,7 +102,7 @@ void togglebinding(HWND dlg)
 void editlightobject(HWND dlg, int id, ObjectTag tag, const char* name)
 {
     Vector* v = static_cast<Vector*>(searchlist(ActualScene, tag, name));
-    const std::string text = fieldtext(dlg, id, NumberLimit);
+    const std::string text = fieldtext(dlg, id, FieldNumberLimit);
     if (!v) {
         v = newvector();
         insertlist(ActualScene, tag, v, copytext(name));

@@ -35,15 +35,17 @@
 
 #include "core/objects.h"
 #include "math/matrix.h"
+#include "scenefile/tokenizer.h"
 #include "ui/resources/resource.h"
 
 #include <windows.h>
 
 #include <string>
 
-// Field limits, as passed to GetDlgItemTextA: the text is cut one byte below.
-constexpr int NameLimit = 1023;
-constexpr int NumberLimit = 127;
+// Field limits, as passed to GetDlgItemTextA: the text is cut one byte below. A name
+// field thus keeps the longest name that survives a save and a load (tokenizer.h).
+constexpr int FieldNameLimit = NameWordLimit;
+constexpr int FieldNumberLimit = 127;
 
 // The ordering warning of the colour dialog is composed here.
 constexpr int AlertSize = 4096;
