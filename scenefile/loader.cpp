@@ -65,13 +65,6 @@ int integer(SceneReader& r)
     return value;
 }
 
-void setcolumn(int column, Vector v)
-{
-    ActualCam.frame.m[column] = v.x;
-    ActualCam.frame.m[4 + column] = v.y;
-    ActualCam.frame.m[8 + column] = v.z;
-}
-
 void readcam(SceneReader& r)
 {
     char letters[KeywordLimit + 1];
@@ -132,16 +125,9 @@ void readvector(SceneReader& r, ObjectTag tag)
     Vector* v = static_cast<Vector*>(Memory_Gra(sizeof(Vector)));
     *v = newv(x, y, z);
     insertlist(r.list, tag, v, copytext(name));
-    if (tag == TagPoint) {
-        if (std::strcmp(name, "cam_position") == 0)
-            setcolumn(3, *v);
-    } else if (std::strcmp(name, "cam_right") == 0) {
-        setcolumn(0, *v);
-    } else if (std::strcmp(name, "cam_lower") == 0) {
-        setcolumn(1, *v);
-    } else if (std::strcmp(name, "cam_front") == 0) {
-        setcolumn(2, *v);
-    }
+    const int column = camcolumn(tag, name);
+    if (column >= 0)
+        setcolumnm(&ActualCam.frame, column, *v);
 }
 
 uint32_t readcolor(SceneReader& r)

@@ -78,18 +78,6 @@ Vector* newvector()
     return v;
 }
 
-Vector getcolumn(const Matrix& frame, int column)
-{
-    return Vector{frame.m[column], frame.m[4 + column], frame.m[8 + column]};
-}
-
-void setcolumn(Matrix* frame, int column, Vector v)
-{
-    frame->m[column] = v.x;
-    frame->m[4 + column] = v.y;
-    frame->m[8 + column] = v.z;
-}
-
 void EndEditDialog(HWND dlg, int slot)
 {
     GDlgs[slot] = nullptr;

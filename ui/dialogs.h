@@ -27,14 +27,12 @@
 //   showvector(dlg, id, v)           "%g %g %g" into a field
 //   readvector(text, v)              "%f %f %f" into v; coordinates without a number keep theirs
 //   newvector()                      a Memory_Gra Vector at 0 0 0
-//   getcolumn(frame, j) / setcolumn(frame, j, v)   column j of a camera frame
 //   loadcamera()                     the scene's camera objects into ActualCam's columns;
 //                                    returns how many of the four were found
 //   EndEditDialog(dlg, slot)         clear the slot and end the dialog with result 2
 #pragma once
 
 #include "core/objects.h"
-#include "math/matrix.h"
 #include "scenefile/tokenizer.h"
 #include "ui/resources/resource.h"
 
@@ -68,7 +66,5 @@ LRESULT findline(HWND box, const char* text);
 void showvector(HWND dlg, int id, Vector v);
 void readvector(const char* text, Vector* v);
 Vector* newvector();
-Vector getcolumn(const Matrix& frame, int column);
-void setcolumn(Matrix* frame, int column, Vector v);
 int loadcamera();
 void EndEditDialog(HWND dlg, int slot);

@@ -42,7 +42,7 @@ void expectVector(const Vector* v, float x, float y, float z)
 
 Vector column(int c)
 {
-    return Vector{ActualCam.frame.m[c], ActualCam.frame.m[4 + c], ActualCam.frame.m[8 + c]};
+    return columnm(ActualCam.frame, c);
 }
 
 }  // namespace
