@@ -1,3 +1,4 @@
+// PrepareScene (render.h): the view transform, the pixel scale and the light of a preparation.
 #include "render/camera.h"
 #include "render/image.h"
 #include "render/raster.h"

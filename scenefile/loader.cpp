@@ -1,3 +1,4 @@
+// ReadScene (scenefile.h): record by record, with the reasons for SceneMessages (diagnostics.h).
 #include "core/memory.h"
 #include "core/registry.h"
 #include "render/camera.h"

@@ -1,3 +1,4 @@
+// The helpers the dialogs share (dialogs.h): fields, list lines, vectors, ending a dialog.
 #include "ui/dialogs.h"
 
 #include "core/memory.h"
