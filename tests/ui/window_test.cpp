@@ -214,7 +214,7 @@ TEST_F(ShellTest, EmptyClientAreaIsHarmless)
     send(WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(30, 40));
     EXPECT_EQ(std::memcmp(&before, &ActualCam.frame, sizeof(Matrix)), 0);
     keydown(VK_LEFT);
-    command(200);
+    command(200);  // no command: only the redraw
     InvalidateRect(hWindow, nullptr, FALSE);
     UpdateWindow(hWindow);
     EXPECT_FLOAT_EQ(position().x, 100);
@@ -258,7 +258,7 @@ TEST_F(ShellTest, PictureFollowsTheSceneTheCameraAndTheWindow)
 {
     clientsize(160, 120);
     addsphere(ActualScene, 200);
-    command(200);
+    command(200);  // no command: only the redraw
     const double centred = centrecolumn();
     EXPECT_NEAR(centred, 80, 1);
 
