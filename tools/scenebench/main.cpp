@@ -87,9 +87,7 @@ RenderCase builtin(const std::string& name, SceneList* scene, bool central, int 
 // A scene file loaded as the editor loads it at start-up (and as scenerender does).
 RenderCase loaded(const std::string& path, int width, int height)
 {
-    ActualCam = DefaultCam();
-    ActualCam.flags |= CamCentral | CamClip;
-    ActualLight = Camlight(ActualCam, LightDirected);
+    StartView();
     SceneList* scene = ReadScene(path.c_str());
     const size_t slash = path.find_last_of("/\\");
     return RenderCase{path.substr(slash == std::string::npos ? 0 : slash + 1), scene, ActualCam, ActualLight, width,
