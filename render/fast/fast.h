@@ -98,6 +98,7 @@ struct PolygonShape {
     uint32_t lit;          // blue | green << 8 | red << 16 under a directed light (cos is constant)
     uint8_t axes;          // central view: 0 tests in (u, v), 1 in (u, w), 2 in (w, v)
     bool spans;            // central view: rows limited by polygonrows (see fastscreen.cpp)
+    int32_t spanat;        // spans: one RowSpan per column of box in FastSpans
     double margin;         // in pixels, around the screen image of the corners
 };
 
@@ -149,7 +150,7 @@ extern PolygonShape* FastPolygons;
 extern Edge* FastEdges;
 extern Vector* FastCorners;   // the polygons' corners in view coordinates, beside their edges
 extern double* FastScreen;
-extern RowSpan* FastSpans;    // central spheres' rows per column, found once per frame    // and on screen (x, y, slope to the next corner), where spans apply
+extern RowSpan* FastSpans;    // central spheres' and spanned polygons' rows per column, found once per frame    // and on screen (x, y, slope to the next corner), where spans apply
 extern int32_t* FastTileStart;    // tile t draws FastTileShapes[FastTileStart[t] .. FastTileStart[t + 1])
 extern TileEntry* FastTileShapes;
 extern int32_t FastTilesAcross, FastTiles;  // tiles in a row of the picture, and in all

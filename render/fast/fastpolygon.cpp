@@ -259,14 +259,17 @@ void centralcolumn(const FastView& v, const Painter& d, const PolygonShape& p, i
 // A polygon in front of the eye with certified screen rows (fastscreen.cpp).
 // k has one sign over its box, so a column's points have their a-coordinate
 // between those of the end rows, and only the edges reaching there are tested.
-void spannedpolygon(const FastView& v, const Painter& d, const PolygonShape& p, int32_t x0, int32_t x1)
+void spannedpolygon(const FastView& v, const Painter& d, const PolygonShape& p, const PixelBox& whole, int32_t x0,
+                    int32_t x1)
 {
     const Edge* edges = FastEdges + p.first;
     EdgeLanes spread[FullEdges];
     for (int32_t e = 0; e < p.count; e++)
         spread[e] = lanesof(edges[e]);
     for (int32_t col = x0; col < x1; col++) {
-        const PixelBox rows = polygonrows(p, col);
+        // The column's rows (found once per frame), in the tile.
+        const RowSpan span = FastSpans[p.spanat + col - whole.x0];
+        const PixelBox rows = {col, col + 1, std::max(span.r0, p.box.y0), std::min(span.r1, p.box.y1)};
         if (rows.y0 >= rows.y1)
             continue;
         const float dx = float(col) - v.W / 2.0f;
@@ -295,7 +298,7 @@ bool simplepolygon(const FastView& v, const Painter& d, const PolygonShape& p, c
     if (p.count > FullEdges)
         return false;
     if (p.spans) {
-        spannedpolygon(v, d, p, x0, x1);
+        spannedpolygon(v, d, p, whole, x0, x1);
         return true;
     }
     const int32_t y0 = p.box.y0, y1 = p.box.y1;

@@ -234,19 +234,35 @@ void prepspans(int32_t job)
     const int32_t end = std::min(FastOrderCount, (job + 1) * ShapesPerJob);
     for (int32_t i = job * ShapesPerJob; i < end; i++) {
         const ShapeRef& ref = FastOrder[i];
-        if (ref.drawn && ref.kind == ShapeKind::Sphere && FastSpheres[ref.index].spanat >= 0)
+        if (!ref.drawn)
+            continue;
+        if (ref.kind == ShapeKind::Sphere && FastSpheres[ref.index].spanat >= 0)
             spherespans(FastSpheres[ref.index]);
+        if (ref.kind == ShapeKind::Polygon && FastPolygons[ref.index].spans) {
+            const PolygonShape& p = FastPolygons[ref.index];
+            for (int32_t col = p.box.x0; col < p.box.x1; col++) {
+                const PixelBox rows = polygonrows(p, col);
+                FastSpans[p.spanat + col - p.box.x0] = RowSpan{rows.y0, rows.y1};
+            }
+        }
     }
 }
 
-// Room for the spans of the central spheres, once their rectangles are known.
+// Room for the spans of the central spheres and the spanned polygons, once
+// their rectangles are known.
 void spanroom()
 {
     size_t spans = 0;
     for (int32_t i = 0; i < FastOrderCount; i++) {
         const ShapeRef& ref = FastOrder[i];
-        if (ref.kind != ShapeKind::Sphere)
+        if (ref.kind == ShapeKind::Polygon) {
+            PolygonShape& p = FastPolygons[ref.index];
+            if (ref.drawn && p.spans) {
+                p.spanat = int32_t(spans);
+                spans += size_t(p.box.x1 - p.box.x0);
+            }
             continue;
+        }
         SphereShape& s = FastSpheres[ref.index];
         s.spanat = -1;
         if (ref.drawn && FastFrame.central && s.spans) {
