@@ -94,9 +94,7 @@ inline int depthtest(const Painter& d, const Rows4& r, M4 live, F4 z)
             float now[4];
             store4(select(pass, z, old), now);
             p[0] = now[0], p[s] = now[1], p[2 * s] = now[2], p[3 * s] = now[3];
-            for (int i = 0; i < 4; i++)
-                if (bits >> i & 1)
-                    owner[i] = d.id;
+            setlanes(owner, bits, d.id);
         }
         return bits;
     }

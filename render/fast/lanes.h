@@ -16,6 +16,7 @@
 //   noflags(), firstlanes(n)   no lane / lanes 0 to n - 1
 //   lanemask(bits)       lane i set when bit i is set
 //   lanebits(m)          bit i set when lane i is set
+//   setlanes(out, bits, value)   out[i] = value for every bit i set (four ints)
 //   lane(x, i)           lane i
 //   load4(in), store4(x, out)   four floats from memory / the four lanes to memory
 //   shadewords(cos, colour, ambient, out)   the literal's per-channel shading of four cos values,
@@ -105,6 +106,13 @@ inline void shadewords(F4 cos, uint32_t colour, uint32_t ambient, uint32_t out[4
 }
 
 inline F4 load4(const float* in) { return F4{_mm_loadu_ps(in)}; }
+inline void setlanes(int32_t* out, int bits, int32_t value)
+{
+    const __m128i set = _mm_castps_si128(lanemask(bits).v);
+    __m128i* p = reinterpret_cast<__m128i*>(out);
+    const __m128i old = _mm_loadu_si128(p);
+    _mm_storeu_si128(p, _mm_or_si128(_mm_and_si128(set, _mm_set1_epi32(value)), _mm_andnot_si128(set, old)));
+}
 inline void store4(F4 a, float out[4]) { _mm_storeu_ps(out, a.v); }
 
 #else
@@ -171,6 +179,12 @@ inline void shadewords(F4 cos, uint32_t colour, uint32_t ambient, uint32_t out[4
 }
 
 inline F4 load4(const float* in) { return F4{{in[0], in[1], in[2], in[3]}}; }
+inline void setlanes(int32_t* out, int bits, int32_t value)
+{
+    for (int i = 0; i < 4; i++)
+        if (bits >> i & 1)
+            out[i] = value;
+}
 inline void store4(F4 a, float out[4])
 {
     for (int i = 0; i < 4; i++)
