@@ -65,9 +65,7 @@ void StartUp(HINSTANCE instance, const char* cmdline, int show)
     DragAcceptFiles(hWindow, TRUE);
     ShowWindow(hWindow, show);
 
-    ActualCam = DefaultCam();
-    ActualCam.flags |= CamCentral | CamClip;
-    ActualLight = Camlight(ActualCam, LightDirected);
+    StartView();
     ActualImage = emptyimg();
     FormatImage(&ActualImage, hWindow);
 
