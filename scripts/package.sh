@@ -18,8 +18,7 @@ dist="$(cd "${1:-dist}" && pwd)"
 jobs="$(nproc 2>/dev/null || echo 2)"
 
 scripts/setup.sh
-version="$(sed -n 's/^project(scene3d VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)"
-[ -n "$version" ] || { echo "package.sh: no version in CMakeLists.txt" >&2; exit 1; }
+version="$(scripts/version.sh)"
 # The same date on every file of the zip: the date of the last commit, if there is one.
 stamp="$(git log -1 --format=%cd --date=format:'%Y-%m-%d %H:%M:%S' 2>/dev/null || date '+%Y-%m-%d %H:%M:%S')"
 

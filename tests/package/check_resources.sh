@@ -12,8 +12,7 @@
 set -uo pipefail
 
 top="$(cd "$(dirname "$0")/../.." && pwd)"
-version="$(sed -n 's/^project(scene3d VERSION \([0-9.]*\).*/\1/p' "$top/CMakeLists.txt")"
-[ -n "$version" ] || { echo "check_resources: no version in CMakeLists.txt" >&2; exit 1; }
+version="$("$top/scripts/version.sh")" || exit 1
 IFS=. read -r major minor patch <<<"$version"
 
 failures=0
