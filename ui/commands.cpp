@@ -6,8 +6,6 @@
 #include "scenefile/scenefile.h"
 #include "ui/dialogs.h"
 
-#include <shellapi.h>
-
 #include <vector>
 
 HWND GDlgs[DialogSlots] = {};
