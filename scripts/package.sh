@@ -16,14 +16,15 @@ top="$PWD"
 mkdir -p "${1:-dist}"
 dist="$(cd "${1:-dist}" && pwd)"
 jobs="$(nproc 2>/dev/null || echo 2)"
+mkdir -p build
 
 scripts/setup.sh
 version="$(scripts/version.sh)"
 # The same date on every file of the zip: the date of the last commit, if there is one.
 stamp="$(git log -1 --format=%cd --date=format:'%Y-%m-%d %H:%M:%S' 2>/dev/null || date '+%Y-%m-%d %H:%M:%S')"
 
-crlf() {  # crlf SOURCE TARGET: a text file as Windows editors expect it
-    sed 's/\r*$/\r/' "$1" >"$2"
+crlf() {  # crlf FILE: the text with the line ends Windows editors expect
+    sed 's/\r*$/\r/' "$1"
 }
 
 for arch in win32 win64; do
@@ -32,7 +33,6 @@ for arch in win32 win64; do
         win64) toolchain=mingw-x86_64 tools=x86_64-w64-mingw32 ;;
     esac
     build="build/$arch"
-    mkdir -p build
     cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/$toolchain.cmake" \
           -DCMAKE_BUILD_TYPE=Release >"$build.package.log"
     cmake --build "$build" -j "$jobs" --target scene3d scenerender >>"$build.package.log" ||
@@ -45,8 +45,8 @@ for arch in win32 win64; do
     "$tools-strip" -o "$stage/scene3d.exe" "$build/ui/scene3d.exe"
     "$tools-strip" -o "$stage/scenerender.exe" "$build/tools/scenerender.exe"
     # A byte-order mark, so that every editor reads the README's arrows and dashes as UTF-8.
-    { printf '\357\273\277'; sed 's/\r*$/\r/' README.md; } >"$stage/README.txt"
-    crlf LICENSE "$stage/LICENSE.txt"
+    { printf '\357\273\277'; crlf README.md; } >"$stage/README.txt"
+    crlf LICENSE >"$stage/LICENSE.txt"
     cp examples/*.item "$stage/examples/"
 
     rm -f "$dist/$name.zip"
