@@ -79,11 +79,15 @@ elif [ -n "$WINE64" ]; then
     step "end-to-end: the x86_64 program under Wine" tests/ui/e2e_smoke.sh build/win64 build/native-release "$WINE64" "$DISPLAY"
 fi
 
-# The x86_64 installer, silently, in a fresh prefix: files, association, uninstall.
+# The installers, silently, each in a fresh prefix: files, association, uninstall.
+version="$(scripts/version.sh)"
 if [ -n "$WINE64" ]; then
-    version="$(scripts/version.sh)"
-    step "installer: install, open a scene through the association, uninstall" \
+    step "installer win64: install, open a scene through the association, uninstall" \
         tests/package/installer_test.sh "build/dist/scene3d-$version-win64-setup.exe" build/native-release "$WINE64" "$DISPLAY"
+fi
+if [ -n "$WINE32" ]; then
+    step "installer win32: install, open a scene through the association, uninstall" \
+        tests/package/installer_test.sh "build/dist/scene3d-$version-win32-setup.exe" build/native-release "$WINE32" "$DISPLAY"
 fi
 
 fuzz_seconds="${FUZZ_SECONDS:-60}"

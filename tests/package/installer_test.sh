@@ -3,17 +3,19 @@
 #
 #   tests/package/installer_test.sh SETUP NATIVE_BUILD WINE DISPLAY
 #
-#   SETUP         the x86_64 installer, dist/scene3d-VERSION-win64-setup.exe
+#   SETUP         an installer, dist/scene3d-VERSION-win64-setup.exe or -win32-setup.exe
 #   NATIVE_BUILD  a native build folder holding tools/scenerender
-#   WINE          the 64-bit Wine loader
+#   WINE          the Wine loader for SETUP's programs (wine64 for win64)
 #   DISPLAY       a running X server without window manager (Xvfb)
 #
-# Installs silently (/S) into a new prefix beside SETUP (installer-test/), then
-# checks the installed files, the Start-menu entry, the .item association and
-# the uninstall entry; opens a scene from a folder with blanks in its name as
-# the file manager does (start, through the association) and checks that the
-# window shows scenerender's picture of it; uninstalls silently and checks that
-# no file, shortcut or registry entry of the program is left.
+# Installs silently (/S) into a new prefix beside SETUP (SETUP-test/), then
+# checks the folder (Program Files; Program Files (x86) for win32), the files,
+# the Start-menu entry, the .item association and the uninstall entry as the
+# installer's kind of program sees the registry; opens a scene from a folder
+# with blanks in its name as the file manager does (start, through the
+# association) and checks that the window shows scenerender's picture of it;
+# uninstalls silently and checks that no file, shortcut or registry entry of
+# the program is left.
 set -uo pipefail
 
 if [ $# -lt 4 ]; then
@@ -25,7 +27,7 @@ scenerender="$(cd "$2" && pwd)/tools/scenerender"
 wine="$3"
 export DISPLAY="$4"
 top="$(cd "$(dirname "$0")/../.." && pwd)"
-out="$(dirname "$setup")/installer-test"
+out="${setup%.exe}-test"
 version="$("$top/scripts/version.sh")" || exit 1
 
 fail() {
@@ -42,7 +44,7 @@ rm -rf "$out"
 mkdir -p "$out/my scenes"
 
 # A fresh 64-bit prefix; no menu entries or file types leak into the Linux desktop.
-export WINEPREFIX="$out/prefix" WINEARCH=win64 WINEDEBUG=-all
+export WINEPREFIX="$out/prefix" WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 "$wine" wineboot -i >/dev/null 2>&1
 wine_wait
@@ -60,7 +62,14 @@ haskey() {
 "$wine" "$setup" /S || fail "the installer ended with status $?"
 wine_wait
 
-program="$WINEPREFIX/drive_c/Program Files/3D scene"
+uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\scene3d'
+location="$(reg "$uninstall" InstallLocation)"
+case "$setup" in
+    *-win32-setup.exe) expected='C:\Program Files (x86)\3D scene' ;;
+    *) expected='C:\Program Files\3D scene' ;;
+esac
+[ "$location" = "$expected" ] || fail "installed into '$location', not '$expected'"
+program="$("$wine" winepath -u "$location" 2>/dev/null | tr -d '\r')"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/3D scene.lnk"
 for file in scene3d.exe scenerender.exe README.txt LICENSE.txt uninstall.exe; do
     [ -f "$program/$file" ] || fail "not installed: $file"
@@ -73,11 +82,10 @@ echo "installer_test: the files and the Start-menu entry are in place"
 
 [ "$(reg 'HKCR\.item')" = "scene3d.item" ] || fail ".item is not associated with scene3d.item"
 command="$(reg 'HKCR\scene3d.item\shell\open\command')"
-[ "$command" = '"C:\Program Files\3D scene\scene3d.exe" "%1"' ] || fail "open command is '$command'"
-uninstall='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\scene3d'
+[ "$command" = "\"$location\\scene3d.exe\" \"%1\"" ] || fail "open command is '$command'"
 [ "$(reg "$uninstall" DisplayName)" = "3D scene" ] || fail "no uninstall entry"
 [ "$(reg "$uninstall" DisplayVersion)" = "$version" ] || fail "uninstall entry without version $version"
-[ "$(reg "$uninstall" UninstallString)" = '"C:\Program Files\3D scene\uninstall.exe"' ] ||
+[ "$(reg "$uninstall" UninstallString)" = "\"$location\\uninstall.exe\"" ] ||
     fail "uninstall entry without its command"
 echo "installer_test: the registry holds the association ($command) and the uninstall entry"
 
@@ -96,7 +104,7 @@ wine_stop
 wait "$startpid" 2>/dev/null
 wine_wait
 
-"$wine" "C:\\Program Files\\3D scene\\uninstall.exe" /S || fail "the uninstaller ended with status $?"
+"$wine" "$location\\uninstall.exe" /S || fail "the uninstaller ended with status $?"
 # The uninstaller runs on from a copy of itself: wait for the prefix to go quiet.
 wine_wait
 [ ! -e "$program" ] || fail "left behind: $(find "$program" | head -5)"
