@@ -9,9 +9,10 @@
 #   DISPLAY       a running X server without window manager (Xvfb)
 #
 # Installs silently (/S) into a new prefix beside SETUP (SETUP-test/), then
-# checks the folder (Program Files; Program Files (x86) for win32), the files,
-# the Start-menu entry, the .item association and the uninstall entry as the
-# installer's kind of program sees the registry; opens a scene from a folder
+# checks the folder (Program Files; Program Files (x86) for win32), the files
+# (and that the zip beside SETUP holds the same), the Start-menu entry, the
+# .item association and the uninstall entry as the installer's kind of program
+# sees the registry; opens a scene from a folder
 # with blanks in its name as the file manager does (start, through the
 # association) and checks that the window shows scenerender's picture of it;
 # uninstalls silently and checks that no file, shortcut or registry entry of
@@ -79,6 +80,19 @@ for scene in "$top"/examples/*.item; do
 done
 [ -f "$shortcut" ] || fail "no Start-menu entry"
 echo "installer_test: the files and the Start-menu entry are in place"
+
+# The zip beside the installer holds the same files in one folder, and nothing else.
+zip="${setup%-setup.exe}.zip"
+name="$(basename "${zip%.zip}")"
+mkdir -p "$out/zip"
+(cd "$out/zip" && cmake -E tar xf "$zip") || fail "cannot unpack $zip"
+installed="$(cd "$program" && find . -type f ! -name uninstall.exe | sort)"
+[ "$(cd "$out/zip/$name" && find . -type f | sort)" = "$installed" ] ||
+    fail "$zip does not hold the installed files"
+while read -r file; do
+    cmp -s "$out/zip/$name/$file" "$program/$file" || fail "$zip: $file differs from the installed one"
+done <<<"$installed"
+echo "installer_test: the zip holds the same files"
 
 [ "$(reg 'HKCR\.item')" = "scene3d.item" ] || fail ".item is not associated with scene3d.item"
 command="$(reg 'HKCR\scene3d.item\shell\open\command')"
