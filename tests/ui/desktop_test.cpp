@@ -47,6 +47,12 @@ void holdcontrol(bool held)
     SetKeyboardState(state);
 }
 
+// Ctrl held for one test: released again however the test ends.
+struct HeldControl {
+    HeldControl() { holdcontrol(true); }
+    ~HeldControl() { holdcontrol(false); }
+};
+
 // A key press as the message loop takes it from the queue.
 bool shortcut(HWND target, uint32_t key)
 {
@@ -111,7 +117,7 @@ TEST_F(ShellTest, DroppedFilesLoadAsLoadSceneLoadsThem)
 
 TEST_F(ShellTest, ControlShortcutsRunTheFileCommandsAndLeaveTheViewKeys)
 {
-    holdcontrol(true);
+    HeldControl held;
     keydown(VK_CONTROL);
     EXPECT_TRUE(shortcut(hWindow, 'N'));
     EXPECT_EQ(number_of_scenes, 2);
