@@ -26,7 +26,7 @@ double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 // Scene axes to the file's: half a turn about x (sceneconvert.h).
 Vec3 tofile(Vector v)
 {
-    return {v.x, -double(v.y), -double(v.z)};
+    return {v.x, 0.0 - v.y, 0.0 - v.z};  // 0 - 0 is +0, -0 would print as such
 }
 
 struct Exporter {
@@ -167,15 +167,23 @@ void evenodd(Exporter& e, const Outline& o, const std::vector<int64_t>& cornerve
             return found->second;
         return made[{u, v}] = addvertex(e, lift(o, u, v));
     };
-    auto span = [&](const Edge& left, const Edge& right, double top, double bottom) {
-        const int64_t a = vertex(left.at(top), top), b = vertex(right.at(top), top);
-        const int64_t c = vertex(right.at(bottom), bottom), d = vertex(left.at(bottom), bottom);
-        if (a != b)
-            addtriangle(e, a, b, c, o.normal, m);
-        if (c != d)
-            addtriangle(e, a, c, d, o.normal, m);
+    // Each span is a trapezoid between two heights. Where a span's top or
+    // bottom meets the corners of the spans next to it, those corners are put
+    // on its side too: adjacent spans then share whole edges, and no crack
+    // opens along a seam that one side splits and the other does not.
+    struct Span {
+        double top, bottom, topleft, topright, bottomleft, bottomright;
     };
-
+    std::vector<Span> spans;
+    std::map<double, std::vector<double>> seams;  // height -> every span corner on it
+    auto span = [&](const Edge& left, const Edge& right, double top, double bottom) {
+        const Span x = {top, bottom, left.at(top), right.at(top), left.at(bottom), right.at(bottom)};
+        spans.push_back(x);
+        for (double u : {x.topleft, x.topright})
+            seams[top].push_back(u);
+        for (double u : {x.bottomleft, x.bottomright})
+            seams[bottom].push_back(u);
+    };
     std::vector<Edge> active;
     size_t next = 0;
     for (size_t h = 0; h + 1 < heights.size(); h++) {
@@ -203,6 +211,36 @@ void evenodd(Exporter& e, const Outline& o, const std::vector<int64_t>& cornerve
             std::sort(active.begin(), active.end(), [&](const Edge& x, const Edge& y) { return x.at(mid) < y.at(mid); });
             for (size_t k = 0; k + 1 < active.size(); k += 2)
                 span(active[k], active[k + 1], a, b);
+        }
+    }
+    for (auto& seam : seams) {
+        std::sort(seam.second.begin(), seam.second.end());
+        seam.second.erase(std::unique(seam.second.begin(), seam.second.end()), seam.second.end());
+    }
+    // The span as a strip between its top and its bottom run of corners, so
+    // that every piece of either run is the side of a triangle.
+    auto run = [&](double v, double from, double to) {
+        const std::vector<double>& us = seams[v];
+        std::vector<double> points = {from};
+        for (auto u = std::upper_bound(us.begin(), us.end(), from); u != us.end() && *u < to; ++u)
+            points.push_back(*u);
+        if (to > from)
+            points.push_back(to);
+        return points;
+    };
+    for (const Span& x : spans) {
+        const std::vector<double> top = run(x.top, x.topleft, x.topright);
+        const std::vector<double> bottom = run(x.bottom, x.bottomleft, x.bottomright);
+        auto share = [](const std::vector<double>& r, size_t i) {
+            return r.size() < 2 ? 1.0 : (r[i] - r.front()) / (r.back() - r.front());
+        };
+        size_t i = 0, j = 0;
+        while (i + 1 < top.size() || j + 1 < bottom.size()) {
+            const bool alongtop = j + 1 >= bottom.size() ||
+                                  (i + 1 < top.size() && share(top, i + 1) <= share(bottom, j + 1));
+            const int64_t a = vertex(top[i], x.top), b = vertex(bottom[j], x.bottom);
+            const int64_t c = alongtop ? vertex(top[++i], x.top) : vertex(bottom[++j], x.bottom);
+            addtriangle(e, a, b, c, o.normal, m);
         }
     }
 }

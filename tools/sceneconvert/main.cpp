@@ -225,9 +225,14 @@ int main(int argc, char** argv)
         readtime = seconds(clock);
     } else {
         Mesh mesh;
-        const bool read = from == Format::Obj                            ? ReadObj(input, &mesh)
+        bool read = from == Format::Obj                            ? ReadObj(input, &mesh)
                           : from == Format::Gltf || from == Format::Glb ? ReadGltf(input, &mesh)
-                                                                         : ReadStlPly(input, &mesh);
+                                                                         : ReadAssimp(input, &mesh);
+        if (read && mesh.longfaces && AssimpBuilt) {
+            mesh = Mesh();
+            read = ReadAssimp(input, &mesh);
+            mesh.report.notes.push_back("faces of more than 255 corners: read with assimp instead of tinyobjloader");
+        }
         if (!read)
             return fail("cannot read '" + input + "': " + mesh.report.error);
         readtime = seconds(clock);

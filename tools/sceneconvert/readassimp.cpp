@@ -1,4 +1,4 @@
-// ReadStlPly (sceneconvert.h): STL and PLY through assimp, where the build has it.
+// ReadAssimp (sceneconvert.h): STL, PLY and long-faced OBJ through assimp, where the build has it.
 //
 // Debian has no assimp for MinGW, so the Windows builds read neither format
 // and say so; they still read OBJ and glTF and write every format.
@@ -66,13 +66,15 @@ void addnode(AssimpWalk& walk, const aiNode* node, const aiMatrix4x4& parent)
 
 }  // namespace
 
-bool ReadStlPly(const std::string& path, Mesh* mesh)
+const bool AssimpBuilt = true;
+
+bool ReadAssimp(const std::string& path, Mesh* mesh)
 {
     Assimp::Importer importer;
-    const aiScene* scene = importer.ReadFile(path, aiProcess_ValidateDataStructure);
+    const aiScene* scene = importer.ReadFile(path, 0);
     if (!scene || !scene->mRootNode) {
         const char* why = importer.GetErrorString();
-        mesh->report.error = why && *why ? why : "the STL/PLY library could not read it";
+        mesh->report.error = why && *why ? why : "assimp could not read it";
         return false;
     }
     for (unsigned i = 0; i < scene->mNumMaterials; i++) {
@@ -92,7 +94,9 @@ bool ReadStlPly(const std::string& path, Mesh* mesh)
     return true;
 }
 #else
-bool ReadStlPly(const std::string&, Mesh* mesh)
+const bool AssimpBuilt = false;
+
+bool ReadAssimp(const std::string&, Mesh* mesh)
 {
     mesh->report.error = "this build reads no STL or PLY files: the library that reads them (assimp) "
                          "is not available for Windows; convert them with the Linux build";

@@ -4,6 +4,7 @@
 #define TINYOBJLOADER_IMPLEMENTATION
 #include <tiny_obj_loader.h>
 
+#include <algorithm>
 #include <sstream>
 
 namespace {
@@ -14,7 +15,8 @@ void addwarnings(const std::string& text, Report* report)
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line))
-        if (!line.empty())
+        if (!line.empty() && std::find(report->losses.begin(), report->losses.end(), "OBJ library: " + line) ==
+                                 report->losses.end())
             report->losses.push_back("OBJ library: " + line);
 }
 
@@ -61,6 +63,7 @@ bool ReadObj(const std::string& path, Mesh* mesh)
         for (unsigned char n : m.num_face_vertices)
             total += n;
         if (total != m.indices.size()) {
+            mesh->longfaces = true;
             mesh->report.losses.push_back("object '" + shape.name + "': " +
                                           std::to_string(m.num_face_vertices.size()) +
                                           " faces dropped: one has more than 255 corners, "

@@ -15,8 +15,8 @@
 //
 //   ReadObj(path, mesh)          Wavefront OBJ with its MTL colours (tinyobjloader)
 //   ReadGltf(path, mesh)         glTF 2.0, .gltf or .glb, base colour factors (tinygltf)
-//   ReadStlPly(path, mesh)       STL and PLY (assimp; native builds only: false and a loss
-//                                otherwise)
+//   ReadAssimp(path, mesh)       STL, PLY, and OBJ with faces of over 255 corners (assimp;
+//                                native builds only, see AssimpBuilt)
 //   MeshToScene(mesh, options)   the scene list (ActualScene) and the camera and light
 //                                records to save with it; notes and losses in mesh.report
 //   SceneToMesh(list, segments)  the scene as flat faces, spheres as UV spheres
@@ -60,6 +60,7 @@ struct Mesh {
     std::vector<size_t> faceends;       // where each face's corners end in corners
     std::vector<int32_t> facematerials; // index into materials, or -1 for none
     std::vector<MeshMaterial> materials;
+    bool longfaces = false;             // ReadObj: a face too long for its library
     bool hascamera = false;             // writers: camera holds the scene's view
     Camera camera = {};
     Report report;
@@ -81,7 +82,8 @@ struct ImportCounts {
 
 bool ReadObj(const std::string& path, Mesh* mesh);
 bool ReadGltf(const std::string& path, Mesh* mesh);
-bool ReadStlPly(const std::string& path, Mesh* mesh);
+bool ReadAssimp(const std::string& path, Mesh* mesh);
+extern const bool AssimpBuilt;  // false: ReadAssimp only says that it cannot
 SceneList* MeshToScene(Mesh& mesh, const ImportOptions& options, ImportCounts* counts);
 Mesh SceneToMesh(SceneList* list, int segments);
 bool WriteObj(const std::string& path, Mesh& mesh);

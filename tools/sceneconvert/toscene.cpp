@@ -187,13 +187,15 @@ void addcamera(SceneList* list)
 
 int readableambient(int red, int green, int blue)
 {
-    // The unlit side shows ambient/255 of the colour. A third keeps shapes
-    // readable; a dark colour gets more, so its shaded side is not black.
+    // The unlit side shows ambient/255 of the colour. About a third keeps
+    // shapes readable; a dark colour gets more, so that its shaded side is not
+    // black, but never so much that light and shade look alike.
     const double luma = 0.299 * red + 0.587 * green + 0.114 * blue;
-    constexpr double Ambient = 96, Darkest = 40;
+    constexpr int Ambient = 96, Most = 160;
+    constexpr double Darkest = 40;
     if (luma * Ambient / 255 >= Darkest)
-        return int(Ambient);
-    return luma <= 0 ? 255 : std::min(255, int(std::ceil(Darkest * 255 / luma)));
+        return Ambient;
+    return luma <= 0 ? Most : std::min(Most, int(std::ceil(Darkest * 255 / luma)));
 }
 
 SceneList* MeshToScene(Mesh& mesh, const ImportOptions& options, ImportCounts* counts)
@@ -245,7 +247,7 @@ SceneList* MeshToScene(Mesh& mesh, const ImportOptions& options, ImportCounts* c
                 const PositionKey key = {floatbits(p[0]), floatbits(p[1]), floatbits(p[2])};
                 const auto found = welded.emplace(key, int32_t(b.points.size()));
                 if (found.second)
-                    b.points.push_back(newv(p[0], -double(p[1]), -double(p[2])));  // half a turn about x
+                    b.points.push_back(newv(p[0], 0.0 - p[1], 0.0 - p[2]));  // half a turn about x (and no -0)
                 point = found.first->second;
             }
             if (face.empty() || face.back() != point)
