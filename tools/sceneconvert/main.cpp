@@ -275,7 +275,7 @@ int main(int argc, char** argv)
     for (const std::string& note : notes)
         std::fprintf(stderr, "sceneconvert: %s: %s\n", input.c_str(), note.c_str());
     for (const std::string& loss : losses)
-        std::fprintf(stderr, "sceneconvert: %s: not carried over: %s\n", input.c_str(), loss.c_str());
+        std::fprintf(stderr, "sceneconvert: %s: %s\n", input.c_str(), loss.c_str());
     std::printf("%s -> %s: %s\n", input.c_str(), output.c_str(), summary.c_str());
     if (options.timings)
         std::fprintf(stderr, "sceneconvert: read %.3f s, convert %.3f s, write %.3f s\n", readtime, converttime,

@@ -9,7 +9,37 @@
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <cstdio>
+#include <cstring>
+
 namespace {
+
+// assimp 5.2 reads a PLY file's vertex colours but not its face colours. Its
+// header says whether there are any (it is text even in binary files), so
+// that such a loss is at least told.
+bool plyfacecolors(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file)
+        return false;
+    char line[256];
+    bool inface = false, colors = false;
+    for (int n = 0; n < 1000 && std::fgets(line, sizeof line, file); n++) {
+        if (std::strncmp(line, "end_header", 10) == 0)
+            break;
+        char word[3][64] = {};
+        if (std::sscanf(line, "%63s %63s %63s", word[0], word[1], word[2]) < 2)
+            continue;
+        if (std::strcmp(word[0], "element") == 0)
+            inface = std::strcmp(word[1], "face") == 0;
+        const char* name = std::strcmp(word[1], "list") == 0 ? "" : word[2];
+        if (inface && std::strcmp(word[0], "property") == 0)
+            for (const char* c : {"red", "green", "blue", "diffuse_red", "r", "g", "b"})
+                colors = colors || std::strcmp(name, c) == 0;
+    }
+    std::fclose(file);
+    return colors;
+}
 
 struct AssimpWalk {
     const aiScene* scene;
@@ -88,6 +118,9 @@ bool ReadAssimp(const std::string& path, Mesh* mesh)
     for (unsigned i = 0; i < scene->mNumMeshes; i++)
         walk.colored = walk.colored || scene->mMeshes[i]->HasVertexColors(0);
     addnode(walk, scene->mRootNode, aiMatrix4x4());
+    if (plyfacecolors(path))
+        mesh->report.losses.push_back("face colours are not carried over: assimp reads only a PLY file's vertex "
+                                      "colours");
     if (walk.pointsandlines > 0)
         mesh->report.losses.push_back(std::to_string(walk.pointsandlines) +
                                       " points and lines are not carried over: a scene has only surfaces");

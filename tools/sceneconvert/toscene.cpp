@@ -205,6 +205,9 @@ SceneList* MeshToScene(Mesh& mesh, const ImportOptions& options, ImportCounts* c
     SceneBuild b;
     std::vector<int32_t> vertexpoint(vertices, -1);
     std::unordered_map<PositionKey, int32_t, PositionHash> welded;
+    welded.reserve(vertices);
+    b.corners.reserve(mesh.corners.size());
+    b.faces.reserve(mesh.faceends.size());
     long outofrange = 0, notfinite = 0, degenerate = 0;
 
     std::map<int32_t, int32_t> materialpattern;  // material (-1: none) -> pattern
