@@ -8,7 +8,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 void count(const aiScene* scene, const aiNode* node, long* faces, long* triangles)
 {
@@ -24,7 +25,7 @@ void count(const aiScene* scene, const aiNode* node, long* faces, long* triangle
         count(scene, node->mChildren[i], faces, triangles);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

@@ -209,7 +209,7 @@ cmp -s "$work/same.item" "$work/flat.item" || fail "the input was written over"
 ls "$work"/*~saving >/dev/null 2>&1 && fail "temporary files left: $(ls "$work"/*~saving)"
 # --back: every pattern gets it, and it stands before them so that it reads back.
 expect 0 "--back" --back 10,20,30 "$work/flat.obj" "$work/back.item"
-[ "$(grep -c ' BCK back$' "$work/back.item")" -eq "$(($(grep -c '^PAT ' "$work/back.item") - 1))" ] ||
+[ "$(tr -d '\r' <"$work/back.item" | grep -c ' BCK back$')" -eq "$(($(grep -c '^PAT ' "$work/back.item") - 1))" ] ||
     fail "--back: not every pattern has the back colour"
 grep -q '^PAT back RGB 10 20 30 ' "$work/back.item" || fail "--back: no back pattern"
 

@@ -26,13 +26,15 @@ bool replacefile(const std::string& temporary, const std::string& path)
 }
 
 #ifdef _WIN32
-namespace {
+namespace
+{
 
 bool fileid(const std::string& path, BY_HANDLE_FILE_INFORMATION* info)
 {
     // No access rights needed to ask who a file is; folders open with backup semantics.
-    const HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE file =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     const bool ok = GetFileInformationByHandle(file, info) != 0;
@@ -40,7 +42,7 @@ bool fileid(const std::string& path, BY_HANDLE_FILE_INFORMATION* info)
     return ok;
 }
 
-}  // namespace
+} // namespace
 
 bool samefile(const std::string& a, const std::string& b)
 {

@@ -13,20 +13,30 @@
 #include <map>
 #include <unordered_map>
 
-namespace {
+namespace
+{
 
 struct Vec3 {
     double x, y, z;
 };
 
-Vec3 sub(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-double dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Vec3 sub(Vec3 a, Vec3 b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+Vec3 cross(Vec3 a, Vec3 b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+double dot(Vec3 a, Vec3 b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 
 // Scene axes to the file's: half a turn about x (sceneconvert.h).
 Vec3 tofile(Vector v)
 {
-    return {v.x, 0.0 - v.y, 0.0 - v.z};  // 0 - 0 is +0, -0 would print as such
+    return {v.x, 0.0 - v.y, 0.0 - v.z}; // 0 - 0 is +0, -0 would print as such
 }
 
 struct Exporter {
@@ -58,8 +68,9 @@ int32_t material(Exporter& e, const Pattern* pattern)
         return found->second;
     const char* name = searchtext(e.list, TagPattern, pattern);
     const uint32_t c = pattern->color ? *pattern->color : 0;
-    e.mesh.materials.push_back({name ? name : "pattern",
-                                {float(c & 0xFF) / 255, float(c >> 8 & 0xFF) / 255, float(c >> 16 & 0xFF) / 255}});
+    e.mesh.materials.push_back(
+        {name ? name : "pattern",
+         {float(c & 0xFF) / 255, float(c >> 8 & 0xFF) / 255, float(c >> 16 & 0xFF) / 255}});
     if (pattern->flags & PatternHasBack)
         e.backs++;
     return e.patternmaterial[pattern] = int32_t(e.mesh.materials.size() - 1);
@@ -86,11 +97,11 @@ void addtriangle(Exporter& e, int64_t a, int64_t b, int64_t c, Vec3 normal, int3
 
 // The polygon in two of its coordinates, dropping the one its normal is largest in.
 struct Outline {
-    std::vector<Vec3> corners;   // file axes
+    std::vector<Vec3> corners; // file axes
     std::vector<double> u, v;
-    Vec3 normal;                 // Newell's, for the file's counter-clockwise front
+    Vec3 normal; // Newell's, for the file's counter-clockwise front
     Vec3 centre;
-    int drop;                    // 0, 1 or 2: the coordinate left out
+    int drop; // 0, 1 or 2: the coordinate left out
 };
 
 double coordinate(Vec3 p, int k)
@@ -105,7 +116,8 @@ bool convex(const Outline& o)
     double previous = 0;
     for (size_t i = 0; i < n; i++) {
         const size_t j = (i + 1) % n, k = (i + 2) % n;
-        const double turn = (o.u[j] - o.u[i]) * (o.v[k] - o.v[j]) - (o.v[j] - o.v[i]) * (o.u[k] - o.u[j]);
+        const double turn =
+            (o.u[j] - o.u[i]) * (o.v[k] - o.v[j]) - (o.v[j] - o.v[i]) * (o.u[k] - o.u[j]);
         if (turn != 0) {
             const int s = turn > 0 ? 1 : -1;
             if (sign != 0 && s != sign)
@@ -128,7 +140,8 @@ bool convex(const Outline& o)
 Vec3 lift(const Outline& o, double u, double v)
 {
     const int a = o.drop == 0 ? 1 : 0, b = o.drop == 2 ? 1 : 2;
-    const double na = coordinate(o.normal, a), nb = coordinate(o.normal, b), nd = coordinate(o.normal, o.drop);
+    const double na = coordinate(o.normal, a), nb = coordinate(o.normal, b),
+                 nd = coordinate(o.normal, o.drop);
     const double d = coordinate(o.centre, o.drop) -
                      (na * (u - coordinate(o.centre, a)) + nb * (v - coordinate(o.centre, b))) / nd;
     double c[3];
@@ -137,8 +150,11 @@ Vec3 lift(const Outline& o, double u, double v)
 }
 
 struct Edge {
-    double u0, v0, u1, v1;  // v0 < v1
-    double at(double v) const { return u0 + (u1 - u0) * (v - v0) / (v1 - v0); }
+    double u0, v0, u1, v1; // v0 < v1
+    double at(double v) const
+    {
+        return u0 + (u1 - u0) * (v - v0) / (v1 - v0);
+    }
 };
 
 void evenodd(Exporter& e, const Outline& o, const std::vector<int64_t>& cornervertex, int32_t m)
@@ -150,8 +166,9 @@ void evenodd(Exporter& e, const Outline& o, const std::vector<int64_t>& cornerve
         const size_t j = (i + 1) % n;
         heights.push_back(o.v[i]);
         if (o.v[i] == o.v[j])
-            continue;  // a level edge bounds no slab
-        edges.push_back(o.v[i] < o.v[j] ? Edge{o.u[i], o.v[i], o.u[j], o.v[j]} : Edge{o.u[j], o.v[j], o.u[i], o.v[i]});
+            continue; // a level edge bounds no slab
+        edges.push_back(o.v[i] < o.v[j] ? Edge{o.u[i], o.v[i], o.u[j], o.v[j]}
+                                        : Edge{o.u[j], o.v[j], o.u[i], o.v[i]});
     }
     std::sort(heights.begin(), heights.end());
     heights.erase(std::unique(heights.begin(), heights.end()), heights.end());
@@ -175,9 +192,10 @@ void evenodd(Exporter& e, const Outline& o, const std::vector<int64_t>& cornerve
         double top, bottom, topleft, topright, bottomleft, bottomright;
     };
     std::vector<Span> spans;
-    std::map<double, std::vector<double>> seams;  // height -> every span corner on it
+    std::map<double, std::vector<double>> seams; // height -> every span corner on it
     auto span = [&](const Edge& left, const Edge& right, double top, double bottom) {
-        const Span x = {top, bottom, left.at(top), right.at(top), left.at(bottom), right.at(bottom)};
+        const Span x = {top,           bottom,          left.at(top),
+                        right.at(top), left.at(bottom), right.at(bottom)};
         spans.push_back(x);
         for (double u : {x.topleft, x.topright})
             seams[top].push_back(u);
@@ -188,7 +206,8 @@ void evenodd(Exporter& e, const Outline& o, const std::vector<int64_t>& cornerve
     size_t next = 0;
     for (size_t h = 0; h + 1 < heights.size(); h++) {
         const double top = heights[h], bottom = heights[h + 1];
-        active.erase(std::remove_if(active.begin(), active.end(), [&](const Edge& x) { return x.v1 <= top; }),
+        active.erase(std::remove_if(active.begin(), active.end(),
+                                    [&](const Edge& x) { return x.v1 <= top; }),
                      active.end());
         while (next < edges.size() && edges[next].v0 <= top)
             active.push_back(edges[next++]);
@@ -208,7 +227,8 @@ void evenodd(Exporter& e, const Outline& o, const std::vector<int64_t>& cornerve
         cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
         for (size_t c = 0; c + 1 < cuts.size(); c++) {
             const double a = cuts[c], b = cuts[c + 1], mid = (a + b) / 2;
-            std::sort(active.begin(), active.end(), [&](const Edge& x, const Edge& y) { return x.at(mid) < y.at(mid); });
+            std::sort(active.begin(), active.end(),
+                      [&](const Edge& x, const Edge& y) { return x.at(mid) < y.at(mid); });
             for (size_t k = 0; k + 1 < active.size(); k += 2)
                 span(active[k], active[k + 1], a, b);
         }
@@ -248,7 +268,7 @@ void evenodd(Exporter& e, const Outline& o, const std::vector<int64_t>& cornerve
 void addpolygon(Exporter& e, const PolygonObject* polygon)
 {
     if (polygon->count < 3 || !polygon->corners)
-        return;  // the renderer draws nothing for it either
+        return; // the renderer draws nothing for it either
     const int32_t m = material(e, polygon->pattern);
     // Reversed: the renderer's front runs clockwise on the screen, the file's counter-clockwise.
     std::vector<const Vector*> points;
@@ -270,7 +290,8 @@ void addpolygon(Exporter& e, const PolygonObject* polygon)
         o.normal.x += (p.y - q.y) * (p.z + q.z);
         o.normal.y += (p.z - q.z) * (p.x + q.x);
         o.normal.z += (p.x - q.x) * (p.y + q.y);
-        o.centre = {o.centre.x + p.x / double(n), o.centre.y + p.y / double(n), o.centre.z + p.z / double(n)};
+        o.centre = {o.centre.x + p.x / double(n), o.centre.y + p.y / double(n),
+                    o.centre.z + p.z / double(n)};
     }
     if (!(dot(o.normal, o.normal) > 0)) {
         // A bow-tie's two halves can cancel; any plane through three corners will do.
@@ -280,7 +301,7 @@ void addpolygon(Exporter& e, const PolygonObject* polygon)
                 o.normal = c;
         }
         if (!(dot(o.normal, o.normal) > 0))
-            return;  // all corners on one line: nothing to see
+            return; // all corners on one line: nothing to see
     }
     const double ax = std::fabs(o.normal.x), ay = std::fabs(o.normal.y), az = std::fabs(o.normal.z);
     o.drop = ax >= ay && ax >= az ? 0 : ay >= az ? 1 : 2;
@@ -322,8 +343,10 @@ void addsphere(Exporter& e, const SphereObject* sphere, int segments)
         const float* p = &e.mesh.positions[size_t(a) * 3];
         const float* q = &e.mesh.positions[size_t(b) * 3];
         const float* s = &e.mesh.positions[size_t(d) * 3];
-        addtriangle(e, a, b, d, {(p[0] + q[0] + s[0]) / 3 - c.x, (p[1] + q[1] + s[1]) / 3 - c.y,
-                                 (p[2] + q[2] + s[2]) / 3 - c.z}, m);
+        addtriangle(e, a, b, d,
+                    {(p[0] + q[0] + s[0]) / 3 - c.x, (p[1] + q[1] + s[1]) / 3 - c.y,
+                     (p[2] + q[2] + s[2]) / 3 - c.z},
+                    m);
     };
     for (int j = 0; j < segments; j++) {
         outward(top, ring(1, j), ring(1, j + 1));
@@ -335,7 +358,7 @@ void addsphere(Exporter& e, const SphereObject* sphere, int segments)
     }
 }
 
-}  // namespace
+} // namespace
 
 Mesh SceneToMesh(SceneList* list, int segments)
 {
@@ -348,8 +371,9 @@ Mesh SceneToMesh(SceneList* list, int segments)
                 addsphere(e, static_cast<const SphereObject*>(block->objects[i]), segments);
         }
     if (e.backs > 0)
-        e.mesh.report.losses.push_back(std::to_string(e.backs) +
-                                       " back colours are not carried over: the formats have one colour per face");
+        e.mesh.report.losses.push_back(
+            std::to_string(e.backs) +
+            " back colours are not carried over: the formats have one colour per face");
     e.mesh.hascamera = true;
     e.mesh.camera = ActualCam;
     // The camera's columns to the file's axes, as every point.

@@ -17,11 +17,15 @@
 #include <cstring>
 #include <set>
 
-namespace {
+namespace
+{
 
-using Matrix4 = std::array<double, 16>;  // column-major, as glTF stores it
+using Matrix4 = std::array<double, 16>; // column-major, as glTF stores it
 
-constexpr long NodeVisitLimit = 1000000;  // a node graph that shares children can blow up
+// A node graph that shares children can blow up: so many instances and faces
+// are more than any scene the editor can show.
+constexpr long NodeVisitLimit = 1000000;
+constexpr size_t FaceLimit = 20000000;
 
 Matrix4 identity4()
 {
@@ -51,11 +55,14 @@ Matrix4 nodematrix(const tinygltf::Node& node)
         for (int i = 0; i < 3; i++)
             t[12 + i] = node.translation[size_t(i)];
     if (node.rotation.size() == 4) {
-        const double x = node.rotation[0], y = node.rotation[1], z = node.rotation[2], w = node.rotation[3];
+        // clang-format off
+        const double x = node.rotation[0], y = node.rotation[1];
+        const double z = node.rotation[2], w = node.rotation[3];
         r = {1 - 2 * (y * y + z * z), 2 * (x * y + z * w),     2 * (x * z - y * w),     0,
              2 * (x * y - z * w),     1 - 2 * (x * x + z * z), 2 * (y * z + x * w),     0,
              2 * (x * z + y * w),     2 * (y * z - x * w),     1 - 2 * (x * x + y * y), 0,
              0,                       0,                       0,                       1};
+        // clang-format on
     }
     if (node.scale.size() == 3)
         for (int i = 0; i < 3; i++)
@@ -80,6 +87,14 @@ double tolinear(double srgb)
     return srgb <= 0.04045 ? srgb / 12.92 : std::pow((srgb + 0.055) / 1.055, 2.4);
 }
 
+// One component, as stored (little-endian, like every machine we build for).
+template <typename T> double load(const unsigned char* p)
+{
+    T value;
+    std::memcpy(&value, p, sizeof value);
+    return double(value);
+}
+
 // Accessor accessorindex as count rows of `components` numbers, each checked to
 // lie inside its buffer. False, with the reason, for anything that does not.
 bool readaccessor(const tinygltf::Model& model, int accessorindex, int components,
@@ -94,13 +109,16 @@ bool readaccessor(const tinygltf::Model& model, int accessorindex, int component
         return *why = "accessor " + std::to_string(accessorindex) + " has the wrong type", false;
     const int size = tinygltf::GetComponentSizeInBytes(uint32_t(a.componentType));
     if (size <= 0)
-        return *why = "accessor " + std::to_string(accessorindex) + " has an unknown component type", false;
+        return *why =
+                   "accessor " + std::to_string(accessorindex) + " has an unknown component type",
+               false;
     if (a.count == 0) {
         values->clear();
         return true;
     }
     if (a.bufferView < 0 || size_t(a.bufferView) >= model.bufferViews.size())
-        return *why = "accessor " + std::to_string(accessorindex) + " has no data (compressed?)", false;
+        return *why = "accessor " + std::to_string(accessorindex) + " has no data (compressed?)",
+               false;
     const tinygltf::BufferView& view = model.bufferViews[size_t(a.bufferView)];
     if (view.buffer < 0 || size_t(view.buffer) >= model.buffers.size())
         return *why = "buffer view " + std::to_string(a.bufferView) + " names no buffer", false;
@@ -108,29 +126,32 @@ bool readaccessor(const tinygltf::Model& model, int accessorindex, int component
     const size_t element = size_t(size) * size_t(components);
     const size_t stride = view.byteStride ? view.byteStride : element;
     const size_t viewend = view.byteOffset + view.byteLength;
-    const bool fits = stride >= element && view.byteOffset <= data.size() && view.byteLength <= data.size() &&
-                      viewend <= data.size() && a.byteOffset <= view.byteLength &&
-                      a.count <= view.byteLength / stride + 1 &&
+    const bool fits = stride >= element && view.byteOffset <= data.size() &&
+                      view.byteLength <= data.size() && viewend <= data.size() &&
+                      a.byteOffset <= view.byteLength && a.count <= view.byteLength / stride + 1 &&
                       view.byteOffset + a.byteOffset + stride * (a.count - 1) + element <= viewend;
     if (!fits)
-        return *why = "accessor " + std::to_string(accessorindex) + " reaches past its buffer", false;
+        return *why = "accessor " + std::to_string(accessorindex) + " reaches past its buffer",
+               false;
     values->resize(a.count * size_t(components));
     const unsigned char* base = data.data() + view.byteOffset + a.byteOffset;
     for (size_t i = 0; i < a.count; i++)
         for (int c = 0; c < components; c++) {
             const unsigned char* p = base + i * stride + size_t(c) * size_t(size);
             double v = 0;
+            // clang-format off
             switch (a.componentType) {
-            case TINYGLTF_COMPONENT_TYPE_FLOAT: { float f; std::memcpy(&f, p, 4); v = f; break; }
-            case TINYGLTF_COMPONENT_TYPE_DOUBLE: { double d; std::memcpy(&d, p, 8); v = d; break; }
-            case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE: v = *p; break;
-            case TINYGLTF_COMPONENT_TYPE_BYTE: v = int8_t(*p); break;
-            case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT: { uint16_t u; std::memcpy(&u, p, 2); v = u; break; }
-            case TINYGLTF_COMPONENT_TYPE_SHORT: { int16_t s; std::memcpy(&s, p, 2); v = s; break; }
-            case TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT: { uint32_t u; std::memcpy(&u, p, 4); v = u; break; }
-            case TINYGLTF_COMPONENT_TYPE_INT: { int32_t s; std::memcpy(&s, p, 4); v = s; break; }
+            case TINYGLTF_COMPONENT_TYPE_FLOAT: v = load<float>(p); break;
+            case TINYGLTF_COMPONENT_TYPE_DOUBLE: v = load<double>(p); break;
+            case TINYGLTF_COMPONENT_TYPE_UNSIGNED_BYTE: v = load<uint8_t>(p); break;
+            case TINYGLTF_COMPONENT_TYPE_BYTE: v = load<int8_t>(p); break;
+            case TINYGLTF_COMPONENT_TYPE_UNSIGNED_SHORT: v = load<uint16_t>(p); break;
+            case TINYGLTF_COMPONENT_TYPE_SHORT: v = load<int16_t>(p); break;
+            case TINYGLTF_COMPONENT_TYPE_UNSIGNED_INT: v = load<uint32_t>(p); break;
+            case TINYGLTF_COMPONENT_TYPE_INT: v = load<int32_t>(p); break;
             default: break;
             }
+            // clang-format on
             (*values)[i * size_t(components) + size_t(c)] = v;
         }
     return true;
@@ -147,8 +168,15 @@ struct GltfWalk {
 void addprimitive(GltfWalk& walk, const tinygltf::Primitive& primitive, const Matrix4& m)
 {
     const int mode = primitive.mode < 0 ? TINYGLTF_MODE_TRIANGLES : primitive.mode;
-    if (mode != TINYGLTF_MODE_TRIANGLES && mode != TINYGLTF_MODE_TRIANGLE_STRIP && mode != TINYGLTF_MODE_TRIANGLE_FAN) {
+    if (mode != TINYGLTF_MODE_TRIANGLES && mode != TINYGLTF_MODE_TRIANGLE_STRIP &&
+        mode != TINYGLTF_MODE_TRIANGLE_FAN) {
         walk.problems.insert("points and lines are not carried over: a scene has only surfaces");
+        walk.skippedprimitives++;
+        return;
+    }
+    if (walk.mesh->faceends.size() > FaceLimit) {
+        walk.problems.insert("more than " + std::to_string(FaceLimit) +
+                             " faces: the rest is left out");
         walk.skippedprimitives++;
         return;
     }
@@ -159,7 +187,8 @@ void addprimitive(GltfWalk& walk, const tinygltf::Primitive& primitive, const Ma
         why = "a primitive without positions";
     if (why.empty() && !readaccessor(walk.model, position->second, 3, &positions, &why))
         why = "POSITION: " + why;
-    if (why.empty() && primitive.indices >= 0 && !readaccessor(walk.model, primitive.indices, 1, &indices, &why))
+    if (why.empty() && primitive.indices >= 0 &&
+        !readaccessor(walk.model, primitive.indices, 1, &indices, &why))
         why = "indices: " + why;
     if (!why.empty()) {
         walk.problems.insert(why);
@@ -172,7 +201,8 @@ void addprimitive(GltfWalk& walk, const tinygltf::Primitive& primitive, const Ma
     for (size_t i = 0; i < positions.size(); i += 3) {
         const double x = positions[i], y = positions[i + 1], z = positions[i + 2];
         for (int r = 0; r < 3; r++)
-            mesh.positions.push_back(float(m[size_t(r)] * x + m[size_t(4 + r)] * y + m[size_t(8 + r)] * z + m[size_t(12 + r)]));
+            mesh.positions.push_back(float(m[size_t(r)] * x + m[size_t(4 + r)] * y +
+                                           m[size_t(8 + r)] * z + m[size_t(12 + r)]));
     }
     if (primitive.indices < 0)
         for (int64_t i = 0; i < count; i++)
@@ -183,8 +213,10 @@ void addprimitive(GltfWalk& walk, const tinygltf::Primitive& primitive, const Ma
         return i >= 0 && i < double(count) ? base + int64_t(i) : int64_t(-1);
     };
     const bool mirrored = determinant3(m) < 0;
-    const int material = primitive.material >= 0 && size_t(primitive.material) < walk.model.materials.size()
-                             ? primitive.material : -1;
+    const int material =
+        primitive.material >= 0 && size_t(primitive.material) < walk.model.materials.size()
+            ? primitive.material
+            : -1;
     auto triangle = [&](size_t a, size_t b, size_t c) {
         if (mirrored)
             std::swap(b, c);
@@ -217,7 +249,8 @@ void addnode(GltfWalk& walk, int index, const Matrix4& parent, std::vector<int>&
         return;
     }
     if (++walk.visits > NodeVisitLimit) {
-        walk.problems.insert("more than " + std::to_string(NodeVisitLimit) + " node instances: the rest is left out");
+        walk.problems.insert("more than " + std::to_string(NodeVisitLimit) +
+                             " node instances: the rest is left out");
         return;
     }
     const tinygltf::Node& node = walk.model.nodes[size_t(index)];
@@ -231,7 +264,8 @@ void addnode(GltfWalk& walk, int index, const Matrix4& parent, std::vector<int>&
     path.pop_back();
 }
 
-bool ignoreimage(tinygltf::Image*, const int, std::string*, std::string*, int, int, const unsigned char*, int, void*)
+bool ignoreimage(tinygltf::Image*, const int, std::string*, std::string*, int, int,
+                 const unsigned char*, int, void*)
 {
     return true;
 }
@@ -245,7 +279,7 @@ void trimnewlines(std::string* text)
             c = ' ';
 }
 
-}  // namespace
+} // namespace
 
 bool ReadGltf(const std::string& path, Mesh* mesh)
 {
@@ -288,7 +322,8 @@ bool ReadGltf(const std::string& path, Mesh* mesh)
         textured = textured || m.pbrMetallicRoughness.baseColorTexture.index >= 0;
     }
     if (textured)
-        mesh->report.losses.push_back("textures are not carried over: faces take their base colour factor");
+        mesh->report.losses.push_back(
+            "textures are not carried over: faces take their base colour factor");
 
     GltfWalk walk{model, mesh, 0, 0, {}};
     std::vector<int> roots;
@@ -312,14 +347,15 @@ bool ReadGltf(const std::string& path, Mesh* mesh)
     for (const std::string& problem : walk.problems)
         mesh->report.losses.push_back(problem);
     if (walk.skippedprimitives > 0)
-        mesh->report.losses.push_back(std::to_string(walk.skippedprimitives) + " primitives left out");
+        mesh->report.losses.push_back(std::to_string(walk.skippedprimitives) +
+                                      " primitives left out");
     return true;
 }
 
-namespace {
+namespace
+{
 
-template <typename T>
-int addview(tinygltf::Model& model, const std::vector<T>& values, int target)
+template <typename T> int addview(tinygltf::Model& model, const std::vector<T>& values, int target)
 {
     std::vector<unsigned char>& data = model.buffers[0].data;
     while (data.size() % 4 != 0)
@@ -342,7 +378,9 @@ void addcamera(tinygltf::Model& model, const Camera& cam, tinygltf::Scene* scene
     auto column = [&](int j) {
         return std::array<double, 3>{cam.frame.m[j], cam.frame.m[4 + j], cam.frame.m[8 + j]};
     };
-    auto length = [](const std::array<double, 3>& v) { return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]); };
+    auto length = [](const std::array<double, 3>& v) {
+        return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    };
     const std::array<double, 3> front = column(2), lower = column(1), position = column(3);
     const double flen = length(front);
     if (!(flen > 0))
@@ -350,14 +388,16 @@ void addcamera(tinygltf::Model& model, const Camera& cam, tinygltf::Scene* scene
     const std::array<double, 3> f = {front[0] / flen, front[1] / flen, front[2] / flen};
     // Only the part of lower across the view counts, as in the renderer.
     const double along = lower[0] * f[0] + lower[1] * f[1] + lower[2] * f[2];
-    std::array<double, 3> l = {lower[0] - along * f[0], lower[1] - along * f[1], lower[2] - along * f[2]};
+    std::array<double, 3> l = {lower[0] - along * f[0], lower[1] - along * f[1],
+                               lower[2] - along * f[2]};
     const double halfheight = length(l);
     if (!(halfheight > 0))
         return;
     for (double& c : l)
         c /= halfheight;
     const std::array<double, 3> z = {-f[0], -f[1], -f[2]}, y = {-l[0], -l[1], -l[2]};
-    const std::array<double, 3> x = {y[1] * z[2] - y[2] * z[1], y[2] * z[0] - y[0] * z[2], y[0] * z[1] - y[1] * z[0]};
+    const std::array<double, 3> x = {y[1] * z[2] - y[2] * z[1], y[2] * z[0] - y[0] * z[2],
+                                     y[0] * z[1] - y[1] * z[0]};
     tinygltf::Camera camera;
     camera.name = "camera";
     if (cam.flags & CamCentral) {
@@ -367,7 +407,8 @@ void addcamera(tinygltf::Model& model, const Camera& cam, tinygltf::Scene* scene
     } else {
         camera.type = "orthographic";
         camera.orthographic.ymag = halfheight;
-        camera.orthographic.xmag = halfheight * 4 / 3;  // the width follows the window; 4:3 as scenerender draws
+        camera.orthographic.xmag =
+            halfheight * 4 / 3; // the width follows the window; 4:3 as scenerender draws
         camera.orthographic.znear = 0;
         camera.orthographic.zfar = 1000 * flen;
     }
@@ -375,13 +416,13 @@ void addcamera(tinygltf::Model& model, const Camera& cam, tinygltf::Scene* scene
     tinygltf::Node node;
     node.name = "camera";
     node.camera = int(model.cameras.size() - 1);
-    node.matrix = {x[0], x[1], x[2], 0, y[0], y[1], y[2], 0, z[0], z[1], z[2], 0,
-                   position[0], position[1], position[2], 1};
+    node.matrix = {x[0], x[1], x[2], 0, y[0],        y[1],        y[2],        0,
+                   z[0], z[1], z[2], 0, position[0], position[1], position[2], 1};
     model.nodes.push_back(node);
     scene->nodes.push_back(int(model.nodes.size() - 1));
 }
 
-}  // namespace
+} // namespace
 
 bool WriteGlb(const std::string& path, Mesh& mesh)
 {
@@ -401,8 +442,10 @@ bool WriteGlb(const std::string& path, Mesh& mesh)
         positions.minValues = {mesh.positions[0], mesh.positions[1], mesh.positions[2]};
         positions.maxValues = positions.minValues;
         for (size_t i = 0; i < mesh.positions.size(); i++) {
-            positions.minValues[i % 3] = std::min(positions.minValues[i % 3], double(mesh.positions[i]));
-            positions.maxValues[i % 3] = std::max(positions.maxValues[i % 3], double(mesh.positions[i]));
+            positions.minValues[i % 3] =
+                std::min(positions.minValues[i % 3], double(mesh.positions[i]));
+            positions.maxValues[i % 3] =
+                std::max(positions.maxValues[i % 3], double(mesh.positions[i]));
         }
         model.accessors.push_back(positions);
         const int positionaccessor = int(model.accessors.size() - 1);
@@ -410,11 +453,11 @@ bool WriteGlb(const std::string& path, Mesh& mesh)
         for (const MeshMaterial& m : mesh.materials) {
             tinygltf::Material material;
             material.name = m.name;
-            material.pbrMetallicRoughness.baseColorFactor = {tolinear(m.color.r), tolinear(m.color.g),
-                                                             tolinear(m.color.b), 1.0};
+            material.pbrMetallicRoughness.baseColorFactor = {
+                tolinear(m.color.r), tolinear(m.color.g), tolinear(m.color.b), 1.0};
             material.pbrMetallicRoughness.metallicFactor = 0;
             material.pbrMetallicRoughness.roughnessFactor = 1;
-            material.doubleSided = true;  // a polygon shows both its sides
+            material.doubleSided = true; // a polygon shows both its sides
             model.materials.push_back(material);
         }
         // One primitive per material, all over the one position list; faces as

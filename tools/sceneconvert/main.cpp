@@ -18,7 +18,8 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace
+{
 
 constexpr int ExitOk = 0, ExitLosses = 1, ExitFailure = 2;
 
@@ -73,9 +74,13 @@ Format formatof(const std::string& path)
     std::string ext;
     for (size_t i = dot + 1; i < path.size(); i++)
         ext += char(std::tolower(static_cast<unsigned char>(path[i])));
-    return ext == "item" ? Format::Item : ext == "obj" ? Format::Obj : ext == "stl" ? Format::Stl
-         : ext == "ply"  ? Format::Ply  : ext == "gltf" ? Format::Gltf : ext == "glb" ? Format::Glb
-                                                                                       : Format::Unknown;
+    return ext == "item"   ? Format::Item
+           : ext == "obj"  ? Format::Obj
+           : ext == "stl"  ? Format::Stl
+           : ext == "ply"  ? Format::Ply
+           : ext == "gltf" ? Format::Gltf
+           : ext == "glb"  ? Format::Glb
+                           : Format::Unknown;
 }
 
 // Decimal digits only, lo to hi.
@@ -179,7 +184,7 @@ long counttag(SceneList* list, ObjectTag tag)
     return n;
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -194,11 +199,13 @@ int main(int argc, char** argv)
     const std::string input = options.files[0], output = options.files[1];
     const Format from = formatof(input), to = formatof(output);
     if (from == Format::Unknown)
-        return fail("cannot tell the format of '" + input + "': use .item, .obj, .stl, .ply, .gltf or .glb");
+        return fail("cannot tell the format of '" + input +
+                    "': use .item, .obj, .stl, .ply, .gltf or .glb");
     if (to != Format::Item && to != Format::Obj && to != Format::Glb)
         return fail("cannot write '" + output + "': write .item, .obj or .glb");
     if (from == Format::Item && (options.import.fit || options.backgiven))
-        return fail("--fit and --back shape a model as it is read: the input must not be a scene file");
+        return fail(
+            "--fit and --back shape a model as it is read: the input must not be a scene file");
     const std::string why = readablewhy(input);
     if (!why.empty())
         return fail("cannot read '" + input + "': " + why);
@@ -225,13 +232,14 @@ int main(int argc, char** argv)
         readtime = seconds(clock);
     } else {
         Mesh mesh;
-        bool read = from == Format::Obj                            ? ReadObj(input, &mesh)
-                          : from == Format::Gltf || from == Format::Glb ? ReadGltf(input, &mesh)
-                                                                         : ReadAssimp(input, &mesh);
+        bool read = from == Format::Obj                           ? ReadObj(input, &mesh)
+                    : from == Format::Gltf || from == Format::Glb ? ReadGltf(input, &mesh)
+                                                                  : ReadAssimp(input, &mesh);
         if (read && mesh.longfaces && AssimpBuilt) {
             mesh = Mesh();
             read = ReadAssimp(input, &mesh);
-            mesh.report.notes.push_back("faces of more than 255 corners: read with assimp instead of tinyobjloader");
+            mesh.report.notes.push_back(
+                "faces of more than 255 corners: read with assimp instead of tinyobjloader");
         }
         if (!read)
             return fail("cannot read '" + input + "': " + mesh.report.error);
@@ -257,8 +265,9 @@ int main(int argc, char** argv)
         else
             summary = std::to_string(counts.faces) + " faces (" + std::to_string(counts.triangles) +
                       " triangles) read; " + std::to_string(counts.polygons) + " polygons (" +
-                      std::to_string(counts.polytriangles) + " triangles), " + std::to_string(counts.points) +
-                      " points, " + std::to_string(counts.patterns) + " patterns written";
+                      std::to_string(counts.polytriangles) + " triangles), " +
+                      std::to_string(counts.points) + " points, " +
+                      std::to_string(counts.patterns) + " patterns written";
     } else {
         Mesh faces = SceneToMesh(list, options.segments);
         turntime = seconds(clock);
@@ -267,8 +276,9 @@ int main(int argc, char** argv)
             return fail(faces.report.error);
         converttime += turntime;
         losses.insert(losses.end(), faces.report.losses.begin(), faces.report.losses.end());
-        summary = std::to_string(faces.faceends.size()) + " faces, " + std::to_string(faces.positions.size() / 3) +
-                  " vertices, " + std::to_string(faces.materials.size()) + " materials written";
+        summary = std::to_string(faces.faceends.size()) + " faces, " +
+                  std::to_string(faces.positions.size() / 3) + " vertices, " +
+                  std::to_string(faces.materials.size()) + " materials written";
     }
     const double writetime = seconds(clock) - turntime;
 
@@ -278,7 +288,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "sceneconvert: %s: %s\n", input.c_str(), loss.c_str());
     std::printf("%s -> %s: %s\n", input.c_str(), output.c_str(), summary.c_str());
     if (options.timings)
-        std::fprintf(stderr, "sceneconvert: read %.3f s, convert %.3f s, write %.3f s\n", readtime, converttime,
-                     writetime);
+        std::fprintf(stderr, "sceneconvert: read %.3f s, convert %.3f s, write %.3f s\n", readtime,
+                     converttime, writetime);
     return losses.empty() ? ExitOk : ExitLosses;
 }

@@ -12,7 +12,8 @@
 #include <cstdio>
 #include <cstring>
 
-namespace {
+namespace
+{
 
 // assimp 5.2 reads a PLY file's vertex colours but not its face colours. Its
 // header says whether there are any (it is text even in binary files), so
@@ -44,7 +45,7 @@ bool plyfacecolors(const std::string& path)
 struct AssimpWalk {
     const aiScene* scene;
     Mesh* mesh;
-    bool colored;           // some mesh has vertex colours: every vertex gets one
+    bool colored; // some mesh has vertex colours: every vertex gets one
     long pointsandlines = 0;
     int depth = 0;
 };
@@ -54,7 +55,8 @@ void addmesh(AssimpWalk& walk, const aiMesh* m, const aiMatrix4x4& t)
     Mesh& mesh = *walk.mesh;
     const int64_t base = int64_t(mesh.positions.size() / 3);
     const bool mirrored = t.Determinant() < 0;
-    const int material = m->mMaterialIndex < walk.scene->mNumMaterials ? int(m->mMaterialIndex) : -1;
+    const int material =
+        m->mMaterialIndex < walk.scene->mNumMaterials ? int(m->mMaterialIndex) : -1;
     for (unsigned i = 0; i < m->mNumVertices; i++) {
         const aiVector3D v = t * m->mVertices[i];
         mesh.positions.insert(mesh.positions.end(), {v.x, v.y, v.z});
@@ -63,7 +65,8 @@ void addmesh(AssimpWalk& walk, const aiMesh* m, const aiMatrix4x4& t)
         if (m->HasVertexColors(0))
             mesh.colors.push_back({m->mColors[0][i].r, m->mColors[0][i].g, m->mColors[0][i].b});
         else
-            mesh.colors.push_back(material >= 0 ? mesh.materials[size_t(material)].color : MeshColor{0.8f, 0.8f, 0.8f});
+            mesh.colors.push_back(material >= 0 ? mesh.materials[size_t(material)].color
+                                                : MeshColor{0.8f, 0.8f, 0.8f});
     }
     for (unsigned f = 0; f < m->mNumFaces; f++) {
         const aiFace& face = m->mFaces[f];
@@ -94,7 +97,7 @@ void addnode(AssimpWalk& walk, const aiNode* node, const aiMatrix4x4& parent)
     walk.depth--;
 }
 
-}  // namespace
+} // namespace
 
 const bool AssimpBuilt = true;
 
@@ -119,11 +122,13 @@ bool ReadAssimp(const std::string& path, Mesh* mesh)
         walk.colored = walk.colored || scene->mMeshes[i]->HasVertexColors(0);
     addnode(walk, scene->mRootNode, aiMatrix4x4());
     if (plyfacecolors(path))
-        mesh->report.losses.push_back("face colours are not carried over: assimp reads only a PLY file's vertex "
-                                      "colours");
+        mesh->report.losses.push_back(
+            "face colours are not carried over: assimp reads only a PLY file's vertex "
+            "colours");
     if (walk.pointsandlines > 0)
-        mesh->report.losses.push_back(std::to_string(walk.pointsandlines) +
-                                      " points and lines are not carried over: a scene has only surfaces");
+        mesh->report.losses.push_back(
+            std::to_string(walk.pointsandlines) +
+            " points and lines are not carried over: a scene has only surfaces");
     return true;
 }
 #else
@@ -131,8 +136,9 @@ const bool AssimpBuilt = false;
 
 bool ReadAssimp(const std::string&, Mesh* mesh)
 {
-    mesh->report.error = "this build reads no STL or PLY files: the library that reads them (assimp) "
-                         "is not available for Windows; convert them with the Linux build";
+    mesh->report.error =
+        "this build reads no STL or PLY files: the library that reads them (assimp) "
+        "is not available for Windows; convert them with the Linux build";
     return false;
 }
 #endif

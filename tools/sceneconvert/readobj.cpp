@@ -7,7 +7,8 @@
 #include <algorithm>
 #include <sstream>
 
-namespace {
+namespace
+{
 
 // tinyobjloader's warnings, one loss per line.
 void addwarnings(const std::string& text, Report* report)
@@ -15,12 +16,12 @@ void addwarnings(const std::string& text, Report* report)
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line))
-        if (!line.empty() && std::find(report->losses.begin(), report->losses.end(), "OBJ library: " + line) ==
-                                 report->losses.end())
+        if (!line.empty() && std::find(report->losses.begin(), report->losses.end(),
+                                       "OBJ library: " + line) == report->losses.end())
             report->losses.push_back("OBJ library: " + line);
 }
 
-}  // namespace
+} // namespace
 
 bool ReadObj(const std::string& path, Mesh* mesh)
 {
@@ -31,7 +32,8 @@ bool ReadObj(const std::string& path, Mesh* mesh)
     config.vertex_color = false;
     tinyobj::ObjReader reader;
     if (!reader.ParseFromFile(path, config)) {
-        mesh->report.error = reader.Error().empty() ? "the OBJ library could not read it" : reader.Error();
+        mesh->report.error =
+            reader.Error().empty() ? "the OBJ library could not read it" : reader.Error();
         while (!mesh->report.error.empty() && mesh->report.error.back() == '\n')
             mesh->report.error.pop_back();
         return false;
@@ -48,7 +50,8 @@ bool ReadObj(const std::string& path, Mesh* mesh)
         textured = textured || !m.diffuse_texname.empty();
     }
     if (textured)
-        mesh->report.losses.push_back("textures are not carried over: faces take their material's colour");
+        mesh->report.losses.push_back(
+            "textures are not carried over: faces take their material's colour");
 
     const long materials = long(mesh->materials.size());
     size_t lines = 0, points = 0;
@@ -64,8 +67,8 @@ bool ReadObj(const std::string& path, Mesh* mesh)
             total += n;
         if (total != m.indices.size()) {
             mesh->longfaces = true;
-            mesh->report.losses.push_back("object '" + shape.name + "': " +
-                                          std::to_string(m.num_face_vertices.size()) +
+            mesh->report.losses.push_back("object '" + shape.name +
+                                          "': " + std::to_string(m.num_face_vertices.size()) +
                                           " faces dropped: one has more than 255 corners, "
                                           "which the OBJ library cannot give");
             continue;
@@ -80,7 +83,8 @@ bool ReadObj(const std::string& path, Mesh* mesh)
         }
     }
     if (lines > 0 || points > 0)
-        mesh->report.losses.push_back(std::to_string(lines) + " line and " + std::to_string(points) +
-                                      " point elements are not carried over: a scene has only surfaces");
+        mesh->report.losses.push_back(
+            std::to_string(lines) + " line and " + std::to_string(points) +
+            " point elements are not carried over: a scene has only surfaces");
     return true;
 }

@@ -60,30 +60,30 @@ struct Mesh {
     std::vector<size_t> faceends;       // where each face's corners end in corners
     std::vector<int32_t> facematerials; // index into materials, or -1 for none
     std::vector<MeshMaterial> materials;
-    bool longfaces = false;             // ReadObj: a face too long for its library
-    bool hascamera = false;             // writers: camera holds the scene's view
+    bool longfaces = false; // ReadObj: a face too long for its library
+    bool hascamera = false; // writers: camera holds the scene's view
     Camera camera = {};
     Report report;
 };
 
 struct ImportOptions {
-    bool fit = false;       // scale and centre into view, write a camera that frames it
-    bool back = false;      // give every pattern a back pattern of backcolor
+    bool fit = false;  // scale and centre into view, write a camera that frames it
+    bool back = false; // give every pattern a back pattern of backcolor
     uint8_t backcolor[3] = {0, 0, 0};
 };
 
 // What MeshToScene wrote, for the summary and the tests.
 struct ImportCounts {
-    long faces = 0, triangles = 0;          // as read (a face of n corners counts n - 2)
-    long polygons = 0, polytriangles = 0;   // as written
+    long faces = 0, triangles = 0;        // as read (a face of n corners counts n - 2)
+    long polygons = 0, polytriangles = 0; // as written
     long points = 0, patterns = 0;
-    long split = 0;                         // faces not flat, written as triangles
+    long split = 0; // faces not flat, written as triangles
 };
 
 bool ReadObj(const std::string& path, Mesh* mesh);
 bool ReadGltf(const std::string& path, Mesh* mesh);
 bool ReadAssimp(const std::string& path, Mesh* mesh);
-extern const bool AssimpBuilt;  // false: ReadAssimp only says that it cannot
+extern const bool AssimpBuilt; // false: ReadAssimp only says that it cannot
 SceneList* MeshToScene(Mesh& mesh, const ImportOptions& options, ImportCounts* counts);
 Mesh SceneToMesh(SceneList* list, int segments);
 bool WriteObj(const std::string& path, Mesh& mesh);

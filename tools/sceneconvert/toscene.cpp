@@ -16,7 +16,8 @@
 #include <set>
 #include <unordered_map>
 
-namespace {
+namespace
+{
 
 // A face flatter than this share of its size is one polygon; the renderer
 // draws it on its mean plane, and a thousandth of its width does not show.
@@ -32,7 +33,10 @@ const MeshColor DefaultColor = {200 / 255.0f, 200 / 255.0f, 200 / 255.0f};
 
 struct PositionKey {
     uint32_t x, y, z;
-    bool operator==(const PositionKey& o) const { return x == o.x && y == o.y && z == o.z; }
+    bool operator==(const PositionKey& o) const
+    {
+        return x == o.x && y == o.y && z == o.z;
+    }
 };
 
 struct PositionHash {
@@ -48,7 +52,7 @@ struct PositionHash {
 uint32_t floatbits(float f)
 {
     if (f == 0)
-        f = 0;  // -0 and +0 are one position
+        f = 0; // -0 and +0 are one position
     uint32_t bits;
     std::memcpy(&bits, &f, 4);
     return bits;
@@ -57,7 +61,7 @@ uint32_t floatbits(float f)
 int channel(float c)
 {
     if (!(c > 0))
-        return 0;  // NaN too
+        return 0; // NaN too
     return c >= 1 ? 255 : int(std::lround(c * 255));
 }
 
@@ -103,15 +107,15 @@ Pattern* newpattern(int r, int g, int b)
 }
 
 struct Face {
-    size_t start, end;  // range in the face corner list
+    size_t start, end; // range in the face corner list
     int32_t pattern;
 };
 
 struct SceneBuild {
-    std::vector<Vector> points;               // in scene axes
-    std::vector<int32_t> corners;             // point numbers of the faces
+    std::vector<Vector> points;   // in scene axes
+    std::vector<int32_t> corners; // point numbers of the faces
     std::vector<Face> faces;
-    std::vector<uint32_t> colors;             // packed colour of each pattern
+    std::vector<uint32_t> colors; // packed colour of each pattern
     std::vector<std::string> patternnames;
 };
 
@@ -134,10 +138,11 @@ bool flat(const SceneBuild& b, size_t start, size_t end)
             lo[k] = std::min(lo[k], c[k]), hi[k] = std::max(hi[k], c[k]);
     }
     const double length = std::sqrt(nx * nx + ny * ny + nz * nz);
-    const double size = std::sqrt((hi[0] - lo[0]) * (hi[0] - lo[0]) + (hi[1] - lo[1]) * (hi[1] - lo[1]) +
-                                  (hi[2] - lo[2]) * (hi[2] - lo[2]));
+    const double size =
+        std::sqrt((hi[0] - lo[0]) * (hi[0] - lo[0]) + (hi[1] - lo[1]) * (hi[1] - lo[1]) +
+                  (hi[2] - lo[2]) * (hi[2] - lo[2]));
     if (!(length > 0))
-        return true;  // all on a line: nothing to split
+        return true; // all on a line: nothing to split
     cx /= double(n), cy /= double(n), cz /= double(n);
     for (size_t i = start; i < end; i++) {
         const Vector p = b.points[size_t(b.corners[i])];
@@ -159,8 +164,10 @@ void fit(SceneBuild& b)
             lo[k] = std::min(lo[k], c[k]), hi[k] = std::max(hi[k], c[k]);
     }
     const double centre[3] = {(lo[0] + hi[0]) / 2, (lo[1] + hi[1]) / 2, (lo[2] + hi[2]) / 2};
-    const double radius = std::sqrt((hi[0] - lo[0]) * (hi[0] - lo[0]) + (hi[1] - lo[1]) * (hi[1] - lo[1]) +
-                                    (hi[2] - lo[2]) * (hi[2] - lo[2])) / 2;
+    const double radius =
+        std::sqrt((hi[0] - lo[0]) * (hi[0] - lo[0]) + (hi[1] - lo[1]) * (hi[1] - lo[1]) +
+                  (hi[2] - lo[2]) * (hi[2] - lo[2])) /
+        2;
     const double scale = radius > 0 && std::isfinite(radius) ? FitRadius / radius : 1;
     for (Vector& p : b.points)
         p = newv((p.x - centre[0]) * scale, (p.y - centre[1]) * scale, (p.z - centre[2]) * scale);
@@ -183,7 +190,7 @@ void addcamera(SceneList* list)
     insertlist(list, TagVector, newpoint(front), copytext("cam_front"));
 }
 
-}  // namespace
+} // namespace
 
 int readableambient(int red, int green, int blue)
 {
@@ -210,8 +217,8 @@ SceneList* MeshToScene(Mesh& mesh, const ImportOptions& options, ImportCounts* c
     b.faces.reserve(mesh.faceends.size());
     long outofrange = 0, notfinite = 0, degenerate = 0;
 
-    std::map<int32_t, int32_t> materialpattern;  // material (-1: none) -> pattern
-    std::map<uint32_t, int32_t> colorpattern;    // vertex colours: packed colour -> pattern
+    std::map<int32_t, int32_t> materialpattern; // material (-1: none) -> pattern
+    std::map<uint32_t, int32_t> colorpattern;   // vertex colours: packed colour -> pattern
     std::set<std::string> names;
     if (options.back)
         names.insert("back");
@@ -225,8 +232,10 @@ SceneList* MeshToScene(Mesh& mesh, const ImportOptions& options, ImportCounts* c
     size_t start = 0;
     for (size_t f = 0; f < mesh.faceends.size(); start = mesh.faceends[f++]) {
         const size_t end = std::min(mesh.faceends[f], mesh.corners.size());
-        if (end < start)
+        if (end < start + 3) {
+            degenerate++; // a point or a line given as a face
             continue;
+        }
         counts->faces++;
         counts->triangles += long(end - start) - 2;
         face.clear();
@@ -250,13 +259,15 @@ SceneList* MeshToScene(Mesh& mesh, const ImportOptions& options, ImportCounts* c
                 const PositionKey key = {floatbits(p[0]), floatbits(p[1]), floatbits(p[2])};
                 const auto found = welded.emplace(key, int32_t(b.points.size()));
                 if (found.second)
-                    b.points.push_back(newv(p[0], 0.0 - p[1], 0.0 - p[2]));  // half a turn about x (and no -0)
+                    b.points.push_back(
+                        newv(p[0], 0.0 - p[1], 0.0 - p[2])); // half a turn about x (and no -0)
                 point = found.first->second;
             }
             if (face.empty() || face.back() != point)
                 face.push_back(point);
             if (colored)
-                r += mesh.colors[size_t(v)].r, g += mesh.colors[size_t(v)].g, bl += mesh.colors[size_t(v)].b;
+                r += mesh.colors[size_t(v)].r, g += mesh.colors[size_t(v)].g,
+                    bl += mesh.colors[size_t(v)].b;
         }
         if (bad)
             continue;
@@ -286,9 +297,12 @@ SceneList* MeshToScene(Mesh& mesh, const ImportOptions& options, ImportCounts* c
             if (found != materialpattern.end()) {
                 pattern = found->second;
             } else {
-                const MeshColor c = material >= 0 ? mesh.materials[size_t(material)].color : DefaultColor;
-                const std::string name = material >= 0 ? mesh.materials[size_t(material)].name : "default";
-                pattern = materialpattern[material] = addpattern(packcolor(channel(c.r), channel(c.g), channel(c.b)), name);
+                const MeshColor c =
+                    material >= 0 ? mesh.materials[size_t(material)].color : DefaultColor;
+                const std::string name =
+                    material >= 0 ? mesh.materials[size_t(material)].name : "default";
+                pattern = materialpattern[material] =
+                    addpattern(packcolor(channel(c.r), channel(c.g), channel(c.b)), name);
             }
         }
         // Reversed: the file's front runs counter-clockwise, the renderer's clockwise.
@@ -298,11 +312,15 @@ SceneList* MeshToScene(Mesh& mesh, const ImportOptions& options, ImportCounts* c
     }
 
     if (outofrange > 0)
-        mesh.report.losses.push_back(std::to_string(outofrange) + " faces dropped: a corner names a vertex that does not exist");
+        mesh.report.losses.push_back(std::to_string(outofrange) +
+                                     " faces dropped: a corner names a vertex that does not exist");
     if (notfinite > 0)
-        mesh.report.losses.push_back(std::to_string(notfinite) + " faces dropped: a corner's coordinates are not finite numbers");
+        mesh.report.losses.push_back(
+            std::to_string(notfinite) +
+            " faces dropped: a corner's coordinates are not finite numbers");
     if (degenerate > 0)
-        mesh.report.notes.push_back(std::to_string(degenerate) + " faces with fewer than 3 distinct corners left out: "
+        mesh.report.notes.push_back(std::to_string(degenerate) +
+                                    " faces with fewer than 3 distinct corners left out: "
                                     "they have no area");
     if (options.fit)
         fit(b);
@@ -346,7 +364,8 @@ SceneList* MeshToScene(Mesh& mesh, const ImportOptions& options, ImportCounts* c
         polygon->pattern = patterns[size_t(pattern)];
         counts->polygons++;
         counts->polytriangles += count - 2;
-        insertlist(list, TagPolygon, polygon, copytext(("f" + std::to_string(counts->polygons)).c_str()));
+        insertlist(list, TagPolygon, polygon,
+                   copytext(("f" + std::to_string(counts->polygons)).c_str()));
     };
     for (const Face& f : b.faces) {
         const int32_t* c = &b.corners[f.start];
@@ -362,7 +381,8 @@ SceneList* MeshToScene(Mesh& mesh, const ImportOptions& options, ImportCounts* c
         }
     }
     if (counts->split > 0)
-        mesh.report.notes.push_back(std::to_string(counts->split) + " faces not flat, written as triangles");
+        mesh.report.notes.push_back(std::to_string(counts->split) +
+                                    " faces not flat, written as triangles");
 
     // The editor's start-up view; a light that follows the camera shows a model from every side.
     ActualCam = DefaultCam();

@@ -3,7 +3,8 @@
 
 #include <cstdio>
 
-namespace {
+namespace
+{
 
 std::string basename(const std::string& path)
 {
@@ -22,8 +23,9 @@ bool writemtl(std::FILE* file, const Mesh& mesh)
 {
     bool ok = std::fputs("# colours of the scene's patterns\n", file) >= 0;
     for (const MeshMaterial& m : mesh.materials)
-        ok = std::fprintf(file, "\nnewmtl %s\nKd %.9g %.9g %.9g\nillum 1\n", m.name.c_str(), double(m.color.r),
-                          double(m.color.g), double(m.color.b)) > 0 && ok;
+        ok = std::fprintf(file, "\nnewmtl %s\nKd %.9g %.9g %.9g\nillum 1\n", m.name.c_str(),
+                          double(m.color.r), double(m.color.g), double(m.color.b)) > 0 &&
+             ok;
     return ok;
 }
 
@@ -31,8 +33,8 @@ bool writeobj(std::FILE* file, const Mesh& mesh, const std::string& mtlname)
 {
     bool ok = std::fprintf(file, "# written by sceneconvert\nmtllib %s\n", mtlname.c_str()) > 0;
     for (size_t i = 0; i + 2 < mesh.positions.size() && ok; i += 3)
-        ok = std::fprintf(file, "v %.9g %.9g %.9g\n", double(mesh.positions[i]), double(mesh.positions[i + 1]),
-                          double(mesh.positions[i + 2])) > 0;
+        ok = std::fprintf(file, "v %.9g %.9g %.9g\n", double(mesh.positions[i]),
+                          double(mesh.positions[i + 1]), double(mesh.positions[i + 2])) > 0;
     int32_t current = -2;
     size_t start = 0;
     std::string line;
@@ -50,7 +52,7 @@ bool writeobj(std::FILE* file, const Mesh& mesh, const std::string& mtlname)
     return ok;
 }
 
-}  // namespace
+} // namespace
 
 std::string mtlpath(const std::string& objpath)
 {
