@@ -8,8 +8,7 @@
 
 #include <cstdio>
 
-namespace
-{
+namespace {
 
 void count(const aiScene* scene, const aiNode* node, long* faces, long* triangles)
 {
@@ -25,7 +24,7 @@ void count(const aiScene* scene, const aiNode* node, long* faces, long* triangle
         count(scene, node->mChildren[i], faces, triangles);
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -26,8 +26,7 @@ bool replacefile(const std::string& temporary, const std::string& path)
 }
 
 #ifdef _WIN32
-namespace
-{
+namespace {
 
 bool fileid(const std::string& path, BY_HANDLE_FILE_INFORMATION* info)
 {
@@ -42,7 +41,7 @@ bool fileid(const std::string& path, BY_HANDLE_FILE_INFORMATION* info)
     return ok;
 }
 
-} // namespace
+}  // namespace
 
 bool samefile(const std::string& a, const std::string& b)
 {

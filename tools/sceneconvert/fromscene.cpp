@@ -13,8 +13,7 @@
 #include <map>
 #include <unordered_map>
 
-namespace
-{
+namespace {
 
 struct Vec3 {
     double x, y, z;
@@ -36,7 +35,7 @@ double dot(Vec3 a, Vec3 b)
 // Scene axes to the file's: half a turn about x (sceneconvert.h).
 Vec3 tofile(Vector v)
 {
-    return {v.x, 0.0 - v.y, 0.0 - v.z}; // 0 - 0 is +0, -0 would print as such
+    return {v.x, 0.0 - v.y, 0.0 - v.z};  // 0 - 0 is +0, -0 would print as such
 }
 
 struct Exporter {
@@ -97,11 +96,11 @@ void addtriangle(Exporter& e, int64_t a, int64_t b, int64_t c, Vec3 normal, int3
 
 // The polygon in two of its coordinates, dropping the one its normal is largest in.
 struct Outline {
-    std::vector<Vec3> corners; // file axes
+    std::vector<Vec3> corners;  // file axes
     std::vector<double> u, v;
-    Vec3 normal; // Newell's, for the file's counter-clockwise front
+    Vec3 normal;  // Newell's, for the file's counter-clockwise front
     Vec3 centre;
-    int drop; // 0, 1 or 2: the coordinate left out
+    int drop;  // 0, 1 or 2: the coordinate left out
 };
 
 double coordinate(Vec3 p, int k)
@@ -150,7 +149,7 @@ Vec3 lift(const Outline& o, double u, double v)
 }
 
 struct Edge {
-    double u0, v0, u1, v1; // v0 < v1
+    double u0, v0, u1, v1;  // v0 < v1
     double at(double v) const
     {
         return u0 + (u1 - u0) * (v - v0) / (v1 - v0);
@@ -166,7 +165,7 @@ void evenodd(Exporter& e, const Outline& o, const std::vector<int64_t>& cornerve
         const size_t j = (i + 1) % n;
         heights.push_back(o.v[i]);
         if (o.v[i] == o.v[j])
-            continue; // a level edge bounds no slab
+            continue;  // a level edge bounds no slab
         edges.push_back(o.v[i] < o.v[j] ? Edge{o.u[i], o.v[i], o.u[j], o.v[j]}
                                         : Edge{o.u[j], o.v[j], o.u[i], o.v[i]});
     }
@@ -192,7 +191,7 @@ void evenodd(Exporter& e, const Outline& o, const std::vector<int64_t>& cornerve
         double top, bottom, topleft, topright, bottomleft, bottomright;
     };
     std::vector<Span> spans;
-    std::map<double, std::vector<double>> seams; // height -> every span corner on it
+    std::map<double, std::vector<double>> seams;  // height -> every span corner on it
     auto span = [&](const Edge& left, const Edge& right, double top, double bottom) {
         const Span x = {top,           bottom,          left.at(top),
                         right.at(top), left.at(bottom), right.at(bottom)};
@@ -268,7 +267,7 @@ void evenodd(Exporter& e, const Outline& o, const std::vector<int64_t>& cornerve
 void addpolygon(Exporter& e, const PolygonObject* polygon)
 {
     if (polygon->count < 3 || !polygon->corners)
-        return; // the renderer draws nothing for it either
+        return;  // the renderer draws nothing for it either
     const int32_t m = material(e, polygon->pattern);
     // Reversed: the renderer's front runs clockwise on the screen, the file's counter-clockwise.
     std::vector<const Vector*> points;
@@ -301,7 +300,7 @@ void addpolygon(Exporter& e, const PolygonObject* polygon)
                 o.normal = c;
         }
         if (!(dot(o.normal, o.normal) > 0))
-            return; // all corners on one line: nothing to see
+            return;  // all corners on one line: nothing to see
     }
     const double ax = std::fabs(o.normal.x), ay = std::fabs(o.normal.y), az = std::fabs(o.normal.z);
     o.drop = ax >= ay && ax >= az ? 0 : ay >= az ? 1 : 2;
@@ -358,7 +357,7 @@ void addsphere(Exporter& e, const SphereObject* sphere, int segments)
     }
 }
 
-} // namespace
+}  // namespace
 
 Mesh SceneToMesh(SceneList* list, int segments)
 {

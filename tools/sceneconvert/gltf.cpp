@@ -17,10 +17,9 @@
 #include <cstring>
 #include <set>
 
-namespace
-{
+namespace {
 
-using Matrix4 = std::array<double, 16>; // column-major, as glTF stores it
+using Matrix4 = std::array<double, 16>;  // column-major, as glTF stores it
 
 // A node graph that shares children can blow up: so many instances and faces
 // are more than any scene the editor can show.
@@ -279,7 +278,7 @@ void trimnewlines(std::string* text)
             c = ' ';
 }
 
-} // namespace
+}  // namespace
 
 bool ReadGltf(const std::string& path, Mesh* mesh)
 {
@@ -352,8 +351,7 @@ bool ReadGltf(const std::string& path, Mesh* mesh)
     return true;
 }
 
-namespace
-{
+namespace {
 
 template <typename T> int addview(tinygltf::Model& model, const std::vector<T>& values, int target)
 {
@@ -408,7 +406,7 @@ void addcamera(tinygltf::Model& model, const Camera& cam, tinygltf::Scene* scene
         camera.type = "orthographic";
         camera.orthographic.ymag = halfheight;
         camera.orthographic.xmag =
-            halfheight * 4 / 3; // the width follows the window; 4:3 as scenerender draws
+            halfheight * 4 / 3;  // the width follows the window; 4:3 as scenerender draws
         camera.orthographic.znear = 0;
         camera.orthographic.zfar = 1000 * flen;
     }
@@ -422,7 +420,7 @@ void addcamera(tinygltf::Model& model, const Camera& cam, tinygltf::Scene* scene
     scene->nodes.push_back(int(model.nodes.size() - 1));
 }
 
-} // namespace
+}  // namespace
 
 bool WriteGlb(const std::string& path, Mesh& mesh)
 {
@@ -457,7 +455,7 @@ bool WriteGlb(const std::string& path, Mesh& mesh)
                 tolinear(m.color.r), tolinear(m.color.g), tolinear(m.color.b), 1.0};
             material.pbrMetallicRoughness.metallicFactor = 0;
             material.pbrMetallicRoughness.roughnessFactor = 1;
-            material.doubleSided = true; // a polygon shows both its sides
+            material.doubleSided = true;  // a polygon shows both its sides
             model.materials.push_back(material);
         }
         // One primitive per material, all over the one position list; faces as

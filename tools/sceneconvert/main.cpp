@@ -18,8 +18,7 @@
 #include <string>
 #include <vector>
 
-namespace
-{
+namespace {
 
 constexpr int ExitOk = 0, ExitLosses = 1, ExitFailure = 2;
 
@@ -184,7 +183,7 @@ long counttag(SceneList* list, ObjectTag tag)
     return n;
 }
 
-} // namespace
+}  // namespace
 
 int main(int argc, char** argv)
 {

@@ -12,8 +12,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace
-{
+namespace {
 
 // assimp 5.2 reads a PLY file's vertex colours but not its face colours. Its
 // header says whether there are any (it is text even in binary files), so
@@ -45,7 +44,7 @@ bool plyfacecolors(const std::string& path)
 struct AssimpWalk {
     const aiScene* scene;
     Mesh* mesh;
-    bool colored; // some mesh has vertex colours: every vertex gets one
+    bool colored;  // some mesh has vertex colours: every vertex gets one
     long pointsandlines = 0;
     int depth = 0;
 };
@@ -97,7 +96,7 @@ void addnode(AssimpWalk& walk, const aiNode* node, const aiMatrix4x4& parent)
     walk.depth--;
 }
 
-} // namespace
+}  // namespace
 
 const bool AssimpBuilt = true;
 

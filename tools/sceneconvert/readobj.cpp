@@ -7,8 +7,7 @@
 #include <algorithm>
 #include <sstream>
 
-namespace
-{
+namespace {
 
 // tinyobjloader's warnings, one loss per line.
 void addwarnings(const std::string& text, Report* report)
@@ -21,7 +20,7 @@ void addwarnings(const std::string& text, Report* report)
             report->losses.push_back("OBJ library: " + line);
 }
 
-} // namespace
+}  // namespace
 
 bool ReadObj(const std::string& path, Mesh* mesh)
 {

@@ -3,9 +3,9 @@
 // Every format meets the scene through one record, the Mesh: positions, faces
 // as runs of vertex numbers, one material per face. Readers fill a Mesh as the
 // file's library reports it, in the file's own axes (y up, faces
-// counter-clockwise from their front) and without checking anything; MeshToScene
-// checks every number before it trusts it. Writers take a Mesh made by
-// SceneToMesh, whose faces are all flat and simple.
+// counter-clockwise from their front), checking only what they must to read
+// safely; MeshToScene checks every index and number before it trusts it.
+// Writers take a Mesh made by SceneToMesh, whose faces are all flat and convex.
 //
 // Scenes look along +z with y pointing down the picture, and a polygon shows
 // its front when its corners run clockwise on the screen. Going in, positions
@@ -19,7 +19,7 @@
 //                                native builds only, see AssimpBuilt)
 //   MeshToScene(mesh, options)   the scene list (ActualScene) and the camera and light
 //                                records to save with it; notes and losses in mesh.report
-//   SceneToMesh(list, segments)  the scene as flat faces, spheres as UV spheres
+//   SceneToMesh(list, segments)  the scene as convex faces, spheres as UV spheres; the camera
 //   WriteObj(path, mesh)         OBJ and its MTL beside it (mtlpath)
 //   WriteGlb(path, mesh)         binary glTF 2.0 with the camera (tinygltf)
 //   readableambient(r, g, b)     the ambient share (0 to 255) that keeps the unlit side
@@ -58,32 +58,32 @@ struct Mesh {
     std::vector<MeshColor> colors;      // one per vertex, or none
     std::vector<int64_t> corners;       // vertex numbers, face after face; not yet checked
     std::vector<size_t> faceends;       // where each face's corners end in corners
-    std::vector<int32_t> facematerials; // index into materials, or -1 for none
+    std::vector<int32_t> facematerials;  // index into materials, or -1 for none
     std::vector<MeshMaterial> materials;
-    bool longfaces = false; // ReadObj: a face too long for its library
-    bool hascamera = false; // writers: camera holds the scene's view
+    bool longfaces = false;  // ReadObj: a face too long for its library
+    bool hascamera = false;  // writers: camera holds the scene's view
     Camera camera = {};
     Report report;
 };
 
 struct ImportOptions {
     bool fit = false;  // scale and centre into view, write a camera that frames it
-    bool back = false; // give every pattern a back pattern of backcolor
+    bool back = false;  // give every pattern a back pattern of backcolor
     uint8_t backcolor[3] = {0, 0, 0};
 };
 
 // What MeshToScene wrote, for the summary and the tests.
 struct ImportCounts {
     long faces = 0, triangles = 0;        // as read (a face of n corners counts n - 2)
-    long polygons = 0, polytriangles = 0; // as written
+    long polygons = 0, polytriangles = 0;  // as written
     long points = 0, patterns = 0;
-    long split = 0; // faces not flat, written as triangles
+    long split = 0;  // faces not flat, written as triangles
 };
 
 bool ReadObj(const std::string& path, Mesh* mesh);
 bool ReadGltf(const std::string& path, Mesh* mesh);
 bool ReadAssimp(const std::string& path, Mesh* mesh);
-extern const bool AssimpBuilt; // false: ReadAssimp only says that it cannot
+extern const bool AssimpBuilt;  // false: ReadAssimp only says that it cannot
 SceneList* MeshToScene(Mesh& mesh, const ImportOptions& options, ImportCounts* counts);
 Mesh SceneToMesh(SceneList* list, int segments);
 bool WriteObj(const std::string& path, Mesh& mesh);

@@ -16,8 +16,7 @@
 #include <set>
 #include <unordered_map>
 
-namespace
-{
+namespace {
 
 // A face flatter than this share of its size is one polygon; the renderer
 // draws it on its mean plane, and a thousandth of its width does not show.
@@ -52,7 +51,7 @@ struct PositionHash {
 uint32_t floatbits(float f)
 {
     if (f == 0)
-        f = 0; // -0 and +0 are one position
+        f = 0;  // -0 and +0 are one position
     uint32_t bits;
     std::memcpy(&bits, &f, 4);
     return bits;
@@ -61,7 +60,7 @@ uint32_t floatbits(float f)
 int channel(float c)
 {
     if (!(c > 0))
-        return 0; // NaN too
+        return 0;  // NaN too
     return c >= 1 ? 255 : int(std::lround(c * 255));
 }
 
@@ -107,15 +106,15 @@ Pattern* newpattern(int r, int g, int b)
 }
 
 struct Face {
-    size_t start, end; // range in the face corner list
+    size_t start, end;  // range in the face corner list
     int32_t pattern;
 };
 
 struct SceneBuild {
     std::vector<Vector> points;   // in scene axes
-    std::vector<int32_t> corners; // point numbers of the faces
+    std::vector<int32_t> corners;  // point numbers of the faces
     std::vector<Face> faces;
-    std::vector<uint32_t> colors; // packed colour of each pattern
+    std::vector<uint32_t> colors;  // packed colour of each pattern
     std::vector<std::string> patternnames;
 };
 
@@ -142,7 +141,7 @@ bool flat(const SceneBuild& b, size_t start, size_t end)
         std::sqrt((hi[0] - lo[0]) * (hi[0] - lo[0]) + (hi[1] - lo[1]) * (hi[1] - lo[1]) +
                   (hi[2] - lo[2]) * (hi[2] - lo[2]));
     if (!(length > 0))
-        return true; // all on a line: nothing to split
+        return true;  // all on a line: nothing to split
     cx /= double(n), cy /= double(n), cz /= double(n);
     for (size_t i = start; i < end; i++) {
         const Vector p = b.points[size_t(b.corners[i])];
@@ -190,7 +189,7 @@ void addcamera(SceneList* list)
     insertlist(list, TagVector, newpoint(front), copytext("cam_front"));
 }
 
-} // namespace
+}  // namespace
 
 int readableambient(int red, int green, int blue)
 {
@@ -217,7 +216,7 @@ SceneList* MeshToScene(Mesh& mesh, const ImportOptions& options, ImportCounts* c
     b.faces.reserve(mesh.faceends.size());
     long outofrange = 0, notfinite = 0, degenerate = 0;
 
-    std::map<int32_t, int32_t> materialpattern; // material (-1: none) -> pattern
+    std::map<int32_t, int32_t> materialpattern;  // material (-1: none) -> pattern
     std::map<uint32_t, int32_t> colorpattern;   // vertex colours: packed colour -> pattern
     std::set<std::string> names;
     if (options.back)
@@ -233,7 +232,7 @@ SceneList* MeshToScene(Mesh& mesh, const ImportOptions& options, ImportCounts* c
     for (size_t f = 0; f < mesh.faceends.size(); start = mesh.faceends[f++]) {
         const size_t end = std::min(mesh.faceends[f], mesh.corners.size());
         if (end < start + 3) {
-            degenerate++; // a point or a line given as a face
+            degenerate++;  // a point or a line given as a face
             continue;
         }
         counts->faces++;
@@ -260,7 +259,7 @@ SceneList* MeshToScene(Mesh& mesh, const ImportOptions& options, ImportCounts* c
                 const auto found = welded.emplace(key, int32_t(b.points.size()));
                 if (found.second)
                     b.points.push_back(
-                        newv(p[0], 0.0 - p[1], 0.0 - p[2])); // half a turn about x (and no -0)
+                        newv(p[0], 0.0 - p[1], 0.0 - p[2]));  // half a turn about x (and no -0)
                 point = found.first->second;
             }
             if (face.empty() || face.back() != point)

@@ -3,8 +3,7 @@
 
 #include <cstdio>
 
-namespace
-{
+namespace {
 
 std::string basename(const std::string& path)
 {
@@ -52,7 +51,7 @@ bool writeobj(std::FILE* file, const Mesh& mesh, const std::string& mtlname)
     return ok;
 }
 
-} // namespace
+}  // namespace
 
 std::string mtlpath(const std::string& objpath)
 {
