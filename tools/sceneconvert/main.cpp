@@ -13,6 +13,7 @@
 #include <cctype>
 #include <cerrno>
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -37,7 +38,8 @@ const char Usage[] =
     "                  objects that frame it\n"
     "  --back R,G,B    give every pattern a back colour (0 to 255 each)\n"
     "  --segments N    steps around a sphere when writing faces, 4 to 1024 (default 24)\n"
-    "  --timings       print how long reading, converting and writing took\n"
+    "  --timings       print how long reading, converting and writing took (wall clock\n"
+    "                  and processor time)\n"
     "  --help          this text\n"
     "\n"
     "The output is written to OUTPUT~saving and renamed when complete; the input is\n"
@@ -158,10 +160,26 @@ std::string readablewhy(const std::string& path)
     return why;
 }
 
-double seconds(std::chrono::steady_clock::time_point since)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
+// Wall and processor time of each step. On a shared machine the processor
+// time is the figure that does not depend on what the others run.
+struct Lap {
+    double wall = 0, cpu = 0;
+};
+
+struct Stopwatch {
+    std::chrono::steady_clock::time_point wall = std::chrono::steady_clock::now();
+    std::clock_t cpu = std::clock();
+    Lap lap()
+    {
+        const auto now = std::chrono::steady_clock::now();
+        const std::clock_t cpunow = std::clock();
+        const Lap lap = {std::chrono::duration<double>(now - wall).count(),
+                         double(cpunow - cpu) / CLOCKS_PER_SEC};
+        wall = now;
+        cpu = cpunow;
+        return lap;
+    }
+};
 
 // The files this run writes, finished and half-written.
 std::vector<std::string> outputsof(const std::string& output, Format format)
@@ -212,8 +230,8 @@ int main(int argc, char** argv)
         if (samefile(input, path))
             return fail("'" + path + "' is the input itself: choose another output");
 
-    auto clock = std::chrono::steady_clock::now();
-    double readtime = 0, converttime = 0;
+    Stopwatch watch;
+    Lap reading, converting, writing;
     std::vector<std::string> losses, notes;
     SceneList* list = nullptr;
     ImportCounts counts;
@@ -228,7 +246,7 @@ int main(int argc, char** argv)
         SceneMessages = nullptr;
         for (const std::string& message : messages)
             losses.push_back("scene file: " + message);
-        readtime = seconds(clock);
+        reading = watch.lap();
     } else {
         Mesh mesh;
         bool read = from == Format::Obj                           ? ReadObj(input, &mesh)
@@ -242,18 +260,15 @@ int main(int argc, char** argv)
         }
         if (!read)
             return fail("cannot read '" + input + "': " + mesh.report.error);
-        readtime = seconds(clock);
-        clock = std::chrono::steady_clock::now();
+        reading = watch.lap();
         list = MeshToScene(mesh, options.import, &counts);
-        converttime = seconds(clock);
+        converting = watch.lap();
         losses = mesh.report.losses;
         notes = mesh.report.notes;
         if (counts.polygons == 0)
             losses.push_back("no faces: the scene is empty");
     }
 
-    clock = std::chrono::steady_clock::now();
-    double turntime = 0;
     std::string summary;
     if (to == Format::Item) {
         if (!SaveScene(output.c_str(), list))
@@ -269,17 +284,18 @@ int main(int argc, char** argv)
                       std::to_string(counts.patterns) + " patterns written";
     } else {
         Mesh faces = SceneToMesh(list, options.segments);
-        turntime = seconds(clock);
+        const Lap turning = watch.lap();
+        converting.wall += turning.wall;
+        converting.cpu += turning.cpu;
         const bool written = to == Format::Obj ? WriteObj(output, faces) : WriteGlb(output, faces);
         if (!written)
             return fail(faces.report.error);
-        converttime += turntime;
         losses.insert(losses.end(), faces.report.losses.begin(), faces.report.losses.end());
         summary = std::to_string(faces.faceends.size()) + " faces, " +
                   std::to_string(faces.positions.size() / 3) + " vertices, " +
                   std::to_string(faces.materials.size()) + " materials written";
     }
-    const double writetime = seconds(clock) - turntime;
+    writing = watch.lap();
 
     for (const std::string& note : notes)
         std::fprintf(stderr, "sceneconvert: %s: %s\n", input.c_str(), note.c_str());
@@ -287,7 +303,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "sceneconvert: %s: %s\n", input.c_str(), loss.c_str());
     std::printf("%s -> %s: %s\n", input.c_str(), output.c_str(), summary.c_str());
     if (options.timings)
-        std::fprintf(stderr, "sceneconvert: read %.3f s, convert %.3f s, write %.3f s\n", readtime,
-                     converttime, writetime);
+        std::fprintf(stderr,
+                     "sceneconvert: read %.3f s (processor %.3f s), convert %.3f s (%.3f s), "
+                     "write %.3f s (%.3f s)\n",
+                     reading.wall, reading.cpu, converting.wall, converting.cpu, writing.wall,
+                     writing.cpu);
     return losses.empty() ? ExitOk : ExitLosses;
 }
