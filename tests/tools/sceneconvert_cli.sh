@@ -94,6 +94,11 @@ if [ -n "$modelfaces" ]; then
         >"$work/nan.ply"
     expect 1 "NaN coordinates in PLY" "$work/nan.ply" "$work/nan.item"
     [ "$(polygons "$work/nan.item")" = "1 1" ] || fail "NaN coordinates in PLY: $(polygons "$work/nan.item")"
+    printf 'ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\nproperty float z\n'\
+'element face 1\nproperty list uchar int vertex_indices\nproperty uchar red\nproperty uchar green\n'\
+'property uchar blue\nend_header\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2 255 0 0\n' >"$work/facecolour.ply"
+    expect 1 "PLY face colours (not read by assimp)" "$work/facecolour.ply" "$work/facecolour.item"
+    grep -q "face colours" "$work/stderr" || fail "PLY face colours: the loss is not told"
     # A face of 100 000 corners (a flat circle) in PLY: one polygon.
     awk 'BEGIN { n = 100000; print "ply\nformat ascii 1.0\nelement vertex " n
                  print "property float x\nproperty float y\nproperty float z\nelement face 1"
@@ -128,6 +133,24 @@ expect "1 2" "indices out of range" "$work/range.obj" "$work/range.item"
 awk 'BEGIN { n = 100000; for (i = 0; i < n; i++) printf "v %d %d %d\n", i % 7, int(i / 7) % 5, i % 3
              printf "f"; for (i = 1; i <= n; i++) printf " %d", i; print "" }' >"$work/long.obj"
 expect "0 1 2" "an OBJ face of 100 000 corners" "$work/long.obj" "$work/longobj.item"
+# Material names with blanks, names that meet once made valid, and one too long
+# for a word of the format: valid, unique, cut to 1022 bytes.
+printf '\0\0\0\0\0\0\0\0\0\0\0\0\0\0\200\77\0\0\0\0\0\0\0\0\0\0\0\0\0\0\200\77\0\0\0\0' >"$work/tri.bin"
+long=$(awk 'BEGIN { while (n++ < 2000) printf "x" }')
+primitive() { echo "{\"attributes\": {\"POSITION\": 0}, \"material\": $1}"; }
+cat >"$work/names.gltf" <<GLTF
+{"asset": {"version": "2.0"}, "scenes": [{"nodes": [0]}], "nodes": [{"mesh": 0}],
+ "meshes": [{"primitives": [$(primitive 0), $(primitive 1), $(primitive 2), $(primitive 3)]}],
+ "materials": [{"name": "my red"}, {"name": "my_red"}, {"name": "$long"}, {"name": "$long"}],
+ "buffers": [{"byteLength": 36, "uri": "data:application/octet-stream;base64,$(base64 -w0 "$work/tri.bin")"}],
+ "bufferViews": [{"buffer": 0, "byteLength": 36}],
+ "accessors": [{"bufferView": 0, "componentType": 5126, "count": 3, "type": "VEC3"}]}
+GLTF
+expect 0 "material names" "$work/names.gltf" "$work/names.item"
+names=$(awk '$1 == "PAT" { print $2 }' "$work/names.item" | awk '{ print length($0) < 40 ? $0 : length($0) }' | tr '\n' ' ')
+[ "$names" = "my_red my_red_2 1022 1022 " ] || fail "material names became: $names"
+[ "$(awk '$1 == "PAT" { print $2 }' "$work/names.item" | sort | uniq -d)" = "" ] || fail "pattern names not unique"
+$render --check "$work/names.item" >"$work/check" 2>&1 || fail "material names do not read back: $(head -3 "$work/check")"
 printf 'glTF\002\000\000\000\377\377\377\177JSON' >"$work/truncated.glb"
 expect 2 "truncated GLB" "$work/truncated.glb" "$work/truncated.item"
 
