@@ -154,6 +154,16 @@ $render --check "$work/names.item" >"$work/check" 2>&1 || fail "material names d
 printf 'glTF\002\000\000\000\377\377\377\177JSON' >"$work/truncated.glb"
 expect 2 "truncated GLB" "$work/truncated.glb" "$work/truncated.item"
 
+# A scene with a point that is not a number, and a comb of 5 002 corners.
+{ echo "PAT p RGB 1 2 3 AMB 33 33 33"; echo "PNT a 0 0 0"; echo "PNT b 1 0 0"; echo "PNT n nan 1 0"
+  echo "POL bad 3 a b n p"
+  awk 'BEGIN { for (i = 0; i < 2500; i++) { printf "PNT u%d %d 0 0\nPNT v%d %d 100 0\n", i, 2 * i, i, 2 * i + 1 }
+               print "PNT w1 5000 -10 0\nPNT w2 0 -10 0"; printf "POL comb 5002"
+               for (i = 0; i < 2500; i++) printf " u%d v%d", i, i; print " w1 w2 p" }'; } >"$work/odd.item"
+expect 1 "a scene with NaN and a long comb" "$work/odd.item" "$work/odd.glb"
+grep -q "not finite" "$work/stderr" || fail "NaN corner: not reported"
+grep -q "fans of their outline" "$work/stderr" || fail "long comb: not reported"
+
 # --- Round trips ----------------------------------------------------------------------------
 # Convex polygons keep their count through OBJ, their triangles through glTF; every colour stays.
 cat >"$work/flat.item" <<'SCENE'

@@ -15,6 +15,10 @@
 
 namespace {
 
+// Cutting a polygon costs up to the square of its edges in each slab; past
+// this many corners a concave one is written as the fan of its outline.
+constexpr size_t CutCornerLimit = 4096;
+
 struct Vec3 {
     double x, y, z;
 };
@@ -44,6 +48,8 @@ struct Exporter {
     std::unordered_map<const Vector*, int64_t> pointvertex;
     std::map<const Pattern*, int32_t> patternmaterial;
     long backs = 0;
+    long notfinite = 0;  // polygons and spheres left out
+    long fanned = 0;     // polygons too long to cut, written as fans
 };
 
 int64_t addvertex(Exporter& e, Vec3 p)
@@ -278,6 +284,11 @@ void addpolygon(Exporter& e, const PolygonObject* polygon)
         points.pop_back();
     if (points.size() < 3)
         return;
+    for (const Vector* p : points)
+        if (!std::isfinite(p->x) || !std::isfinite(p->y) || !std::isfinite(p->z)) {
+            e.notfinite++;  // the renderer cannot draw it either, and sorting NaN is undefined
+            return;
+        }
     Outline o;
     o.normal = {0, 0, 0};
     o.centre = {0, 0, 0};
@@ -312,10 +323,15 @@ void addpolygon(Exporter& e, const PolygonObject* polygon)
     std::vector<int64_t> vertices;
     for (const Vector* p : points)
         vertices.push_back(pointvertex(e, p));
-    if (convex(o))
+    if (convex(o)) {
         addface(e, vertices, m);
-    else
+    } else if (n > CutCornerLimit) {
+        e.fanned++;
+        for (size_t k = 1; k + 1 < n; k++)
+            addtriangle(e, vertices[0], vertices[k], vertices[k + 1], o.normal, m);
+    } else {
         evenodd(e, o, vertices, m);
+    }
 }
 
 void addsphere(Exporter& e, const SphereObject* sphere, int segments)
@@ -323,8 +339,12 @@ void addsphere(Exporter& e, const SphereObject* sphere, int segments)
     const double r = std::fabs(double(sphere->radius));
     if (!(r > 0) || !std::isfinite(r))
         return;
-    const int32_t m = material(e, sphere->pattern);
     const Vec3 c = tofile(*sphere->center);
+    if (!std::isfinite(c.x) || !std::isfinite(c.y) || !std::isfinite(c.z)) {
+        e.notfinite++;
+        return;
+    }
+    const int32_t m = material(e, sphere->pattern);
     const int rings = std::max(2, segments / 2);
     const double pi = 3.14159265358979323846;
     const int64_t top = addvertex(e, {c.x, c.y + r, c.z});
@@ -373,6 +393,16 @@ Mesh SceneToMesh(SceneList* list, int segments)
         e.mesh.report.losses.push_back(
             std::to_string(e.backs) +
             " back colours are not carried over: the formats have one colour per face");
+    if (e.notfinite > 0)
+        e.mesh.report.losses.push_back(std::to_string(e.notfinite) +
+                                       " polygons and spheres left out: coordinates that are not "
+                                       "finite numbers");
+    if (e.fanned > 0)
+        e.mesh.report.losses.push_back(
+            std::to_string(e.fanned) + " concave polygons of more than " +
+            std::to_string(CutCornerLimit) +
+            " corners written as fans of their outline: cutting them would take too long, and "
+            "the fan may cover more or less than the editor's fill");
     e.mesh.hascamera = true;
     e.mesh.camera = ActualCam;
     // The camera's columns to the file's axes, as every point.
