@@ -189,6 +189,10 @@ for via in obj glb; do
     [ "$(colours "$work/flat-$via.item")" = "$(colours "$work/flat.item")" ] ||
         fail "round trip through $via: colours $(colours "$work/flat-$via.item")"
 done
+# The camera goes along: the start-up camera, 90 degrees high, 1000 before the origin.
+at='"matrix":\[1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,0.0,1.0,0.0,0.0,0.0,1000.0,1.0\]'
+grep -a -q '"yfov":1.5707963' "$work/flat.glb" && grep -a -q "$at" "$work/flat.glb" ||
+    fail "glTF camera: $(grep -a -o '"cameras":[^]]*' "$work/flat.glb")"
 [ "$(polygons "$work/flat-obj.item")" = "3 6" ] || fail "round trip through OBJ: $(polygons "$work/flat-obj.item")"
 [ "$(polygons "$work/flat-glb.item" | cut -d' ' -f2)" = 6 ] || fail "round trip through glTF: $(polygons "$work/flat-glb.item")"
 # Concave, crossing and round shapes cover the same pixels after the trip, but

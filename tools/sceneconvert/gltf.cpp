@@ -402,6 +402,7 @@ void addcamera(tinygltf::Model& model, const Camera& cam, tinygltf::Scene* scene
         camera.type = "perspective";
         camera.perspective.yfov = 2 * std::atan(halfheight / flen);
         camera.perspective.znear = flen / 100;
+        camera.perspective.zfar = flen * 1000;  // a far plane of 0 would be invalid, not endless
     } else {
         camera.type = "orthographic";
         camera.orthographic.ymag = halfheight;
@@ -416,6 +417,8 @@ void addcamera(tinygltf::Model& model, const Camera& cam, tinygltf::Scene* scene
     node.camera = int(model.cameras.size() - 1);
     node.matrix = {x[0], x[1], x[2], 0, y[0],        y[1],        y[2],        0,
                    z[0], z[1], z[2], 0, position[0], position[1], position[2], 1};
+    for (double& c : node.matrix)
+        c += 0.0;  // no -0 in the file
     model.nodes.push_back(node);
     scene->nodes.push_back(int(model.nodes.size() - 1));
 }
