@@ -1,3 +1,4 @@
+// SaveScene (scenefile.h): every entry in the order the reader needs, through a temporary file.
 #include "core/registry.h"
 #include "render/camera.h"
 #include "scenefile/scenefile.h"

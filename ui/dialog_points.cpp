@@ -13,13 +13,13 @@ struct VectorBox {
     int slot;
 };
 
-constexpr VectorBox PointBox = {TagPoint, 1211, 1212, 1213, SlotPoints};
-constexpr VectorBox VectorsBox = {TagVector, 1221, 1222, 1223, SlotVectors};
+constexpr VectorBox PointBox = {TagPoint, PointList, PointName, PointPosition, SlotPoints};
+constexpr VectorBox VectorsBox = {TagVector, VectorList, VectorName, VectorComponents, SlotVectors};
 
 void usevector(const VectorBox& box, HWND dlg)
 {
-    const std::string name = fieldtext(dlg, box.name, NameLimit);
-    const std::string numbers = fieldtext(dlg, box.numbers, NumberLimit);
+    const std::string name = fieldtext(dlg, box.name, FieldNameLimit);
+    const std::string numbers = fieldtext(dlg, box.numbers, FieldNumberLimit);
     Vector* v = static_cast<Vector*>(searchlist(ActualScene, box.tag, name.c_str()));
     if (!v) {
         v = newvector();

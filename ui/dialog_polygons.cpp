@@ -14,10 +14,6 @@
 
 namespace {
 
-constexpr int PolygonList = 1251, PolygonName = 12511, PolygonCreate = 12512,
-              PolygonDelete = 12513, CornerList = 1252, CornerName = 12521, CornerInsert = 12522,
-              CornerRemove = 12523, PolygonColor = 1253, PolygonUse = 12531;
-
 PolygonObject* findpolygon(const std::string& name)
 {
     return static_cast<PolygonObject*>(searchlist(ActualScene, TagPolygon, name.c_str()));
@@ -62,13 +58,13 @@ void selectcorner(HWND dlg)
 
 void createpolygon(HWND dlg)
 {
-    const std::string name = fieldtext(dlg, PolygonName, NameLimit);
+    const std::string name = fieldtext(dlg, PolygonName, FieldNameLimit);
     if (findpolygon(name)) {
         Warn("Polygon already exists.");
         return;
     }
     Pattern* pattern = static_cast<Pattern*>(
-        searchlist(ActualScene, TagPattern, fieldtext(dlg, PolygonColor, NameLimit).c_str()));
+        searchlist(ActualScene, TagPattern, fieldtext(dlg, PolygonColor, FieldNameLimit).c_str()));
     if (!pattern) {
         Warn("Choose a color for this polygon.");
         return;
@@ -84,7 +80,7 @@ void createpolygon(HWND dlg)
 
 void deletepolygon(HWND dlg)
 {
-    const std::string name = fieldtext(dlg, PolygonName, NameLimit);
+    const std::string name = fieldtext(dlg, PolygonName, FieldNameLimit);
     if (deletelist(ActualScene, TagPolygon, name.c_str())) {
         const HWND box = GetDlgItem(dlg, PolygonList);
         const LRESULT line = findline(box, name.c_str());
@@ -122,7 +118,7 @@ void insertcorner(HWND dlg)
     // A corner line beyond the polygon's corners (a list out of step) appends.
     if (c >= polygon->count)
         c = polygon->count - 1;
-    const std::string name = fieldtext(dlg, CornerName, NameLimit);
+    const std::string name = fieldtext(dlg, CornerName, FieldNameLimit);
     Vector* point = static_cast<Vector*>(searchlist(ActualScene, TagPoint, name.c_str()));
     if (!point) {
         Warn("Point name not found.");
@@ -171,13 +167,13 @@ void removecorner(HWND dlg)
 
 void usepolygoncolor(HWND dlg)
 {
-    PolygonObject* polygon = findpolygon(fieldtext(dlg, PolygonName, NameLimit));
+    PolygonObject* polygon = findpolygon(fieldtext(dlg, PolygonName, FieldNameLimit));
     if (!polygon) {
         Warn("Polygon not found.");
         return;
     }
     Pattern* pattern = static_cast<Pattern*>(
-        searchlist(ActualScene, TagPattern, fieldtext(dlg, PolygonColor, NameLimit).c_str()));
+        searchlist(ActualScene, TagPattern, fieldtext(dlg, PolygonColor, FieldNameLimit).c_str()));
     if (!pattern) {
         Warn("Color not found.");
         return;
