@@ -237,9 +237,7 @@ int main(int argc, char** argv)
     ImportCounts counts;
     if (from == Format::Item) {
         // The editor's start-up view, then whatever the file sets.
-        ActualCam = DefaultCam();
-        ActualCam.flags |= CamCentral | CamClip;
-        ActualLight = Camlight(ActualCam, LightDirected);
+        StartView();
         std::vector<std::string> messages;
         SceneMessages = &messages;
         list = ActualScene = ReadScene(input.c_str());

@@ -22,7 +22,7 @@ namespace {
 // draws it on its mean plane, and a thousandth of its width does not show.
 constexpr double FlatTolerance = 1e-3;
 // The longest name that reads back whole (tokenizer.h).
-constexpr size_t NameBytes = size_t(NameLimit) - 1;
+constexpr size_t NameBytes = size_t(NameWordLimit) - 1;
 // --fit: the model's bounding sphere gets this radius, seen from this far
 // through a lens of half the default camera's angle (less distortion).
 constexpr double FitRadius = 500;
@@ -183,10 +183,10 @@ void addcamera(SceneList* list)
     lower = multsv(1000 / lengthv(lower), lower);
     Vector right = crossv(lower, front);
     right = multsv(1000 / lengthv(right), right);
-    insertlist(list, TagPoint, newpoint(multsv(FitDistance, eye)), copytext("cam_position"));
-    insertlist(list, TagVector, newpoint(right), copytext("cam_right"));
-    insertlist(list, TagVector, newpoint(lower), copytext("cam_lower"));
-    insertlist(list, TagVector, newpoint(front), copytext("cam_front"));
+    // The frame's columns: right, lower, front, position.
+    const Vector columns[4] = {right, lower, front, multsv(FitDistance, eye)};
+    for (const ViewObject& object : CamObjects)
+        insertlist(list, object.tag, newpoint(columns[object.column]), copytext(object.name));
 }
 
 }  // namespace
@@ -384,8 +384,7 @@ SceneList* MeshToScene(Mesh& mesh, const ImportOptions& options, ImportCounts* c
                                     " faces not flat, written as triangles");
 
     // The editor's start-up view; a light that follows the camera shows a model from every side.
-    ActualCam = DefaultCam();
-    ActualCam.flags = CamCentral | CamClip;
-    ActualLight = Camlight(ActualCam, LightDirected | LightBound);
+    StartView();
+    ActualLight.flags |= LightBound;
     return list;
 }
