@@ -34,6 +34,7 @@
 //   spherenear(sphere[, box])           a depth no point of the sphere (drawn in box) lies below
 //   polygonnear(polygon, box)           the same for a polygon's points drawn in box
 //   spherespans(sphere)                 central view with spans: each column's rows, into FastSpans
+//   parallelcrossings(polygon)          parallel view: each column's inside-row thresholds, into FastCrossings
 //   drawsphere(shape, tile, id)         a sphere's part of a tile; id its place (near points)
 //   drawpolygon(shape, tile, id)        a polygon's part of a tile
 //   lightcosone(light, normal), shadeone(cos, shade, pixel)   the literal cosine and three bytes
@@ -100,6 +101,8 @@ struct PolygonShape {
     bool spans;            // central view: rows limited by polygonrows (see fastscreen.cpp)
     int32_t spanat;        // spans: one RowSpan per column of box in FastSpans
     double margin;         // in pixels, around the screen image of the corners
+    int32_t crossat;       // parallel view, reaching over several tile rows: each column's inside-row
+                           // thresholds in FastCrossings (see parallelcrossings); -1 when found per tile
 };
 
 enum class ShapeKind : uint8_t { Sphere, Polygon };
@@ -151,6 +154,8 @@ extern Edge* FastEdges;
 extern Vector* FastCorners;   // the polygons' corners in view coordinates, beside their edges
 extern double* FastScreen;
 extern RowSpan* FastSpans;    // central spheres' and spanned polygons' rows per column, found once per frame    // and on screen (x, y, slope to the next corner), where spans apply
+extern int32_t* FastCrossings;  // per column of such a polygon: a count, then that many sorted rows
+                                // (ParallelEdges + 1 in all); a count of -1 leaves the column to the tile
 extern int32_t* FastTileStart;    // tile t draws FastTileShapes[FastTileStart[t] .. FastTileStart[t + 1])
 extern TileEntry* FastTileShapes;
 extern int32_t FastTilesAcross, FastTiles;  // tiles in a row of the picture, and in all
@@ -162,6 +167,9 @@ float spherenear(const SphereShape& s);
 float spherenear(const SphereShape& s, PixelBox box);
 float polygonnear(const PolygonShape& p, PixelBox box);
 void spherespans(const SphereShape& s);
+// Polygons with at most this many edges keep their parallel-view thresholds per frame.
+constexpr int32_t ParallelEdges = 15;
+void parallelcrossings(const PolygonShape& p);
 void drawsphere(const SphereShape& s, const Tile& tile, int32_t id);
 void drawpolygon(const PolygonShape& p, const Tile& tile, int32_t id);
 float lightcosone(Vector light, Vector normal);

@@ -32,8 +32,9 @@ int32_t below(float bc, int32_t y0, int32_t y1)
     return std::min(y1, int32_t(std::floor(bc)) + 1);
 }
 
-void paralleldots(const Painter& d, const PolygonShape& p, int32_t col, int32_t r0, int32_t r1)
+void paralleldots(const Painter& paint, const PolygonShape& p, int32_t col, int32_t r0, int32_t r1)
 {
+    const Painter d = paint;  // a local value: pixel stores cannot alias it
     const float u = float(col);
     const F4 au = f4(p.A * u), b = f4(p.B), pd = f4(p.D), pc = f4(p.C);
     const F4 nx = f4(p.N.x), ny = f4(p.N.y), nz = f4(p.N.z), nl = f4(p.nlength);
@@ -67,13 +68,14 @@ bool insideparallel(const Edge* edges, int32_t count, float pa, float pb)
     return inside;
 }
 
-void parallelcolumn(const Painter& d, const PolygonShape& p, int32_t col)
+// The rows of [y0, y1) at which a column's inside parts start and end: n
+// sorted thresholds, the parts being [at[0], at[1]), [at[2], at[3]) and so
+// on, an odd last one reaching to y1. -1 when the crossings are too many.
+int32_t parallelthresholds(const PolygonShape& p, int32_t col, int32_t y0, int32_t y1, int32_t* at)
 {
     const Edge* edges = FastEdges + p.first;
-    const int32_t y0 = p.box.y0, y1 = p.box.y1;
     const float u = float(col);
-    int32_t at[MaxCrossings];
-    int n = 0;
+    int32_t n = 0;
     for (int32_t e = 0; e < p.count; e++) {
         const Edge& g = edges[e];
         if (!(g.lo <= u && u < g.hi))
@@ -81,17 +83,39 @@ void parallelcolumn(const Painter& d, const PolygonShape& p, int32_t col)
         const float bc = g.db * (u - g.ai) / g.da + g.bi;
         if (std::isnan(bc))
             continue;  // never above a row: no toggle
-        if (n == MaxCrossings) {
-            for (int32_t row = y0; row < y1; row++)
-                if (insideparallel(edges, p.count, u, float(row)))
-                    paralleldots(d, p, col, row, row + 1);
-            return;
-        }
+        if (n == MaxCrossings)
+            return -1;
         at[n++] = below(bc, y0, y1);
     }
     std::sort(at, at + n);
-    for (int i = 0; i < n; i += 2) {
-        const int32_t r0 = at[i], r1 = i + 1 < n ? at[i + 1] : y1;
+    return n;
+}
+
+// The first row strictly below a crossing in [y0, y1) is, within a part
+// [r0, r1) of those rows, that row clamped to the part.
+void parallelcolumn(const Painter& d, const PolygonShape& p, const PixelBox& whole, int32_t col)
+{
+    const int32_t y0 = p.box.y0, y1 = p.box.y1;
+    int32_t found[MaxCrossings];
+    const int32_t* at = found;
+    int32_t n;
+    if (p.crossat >= 0) {
+        const int32_t* stored = FastCrossings + p.crossat + (ParallelEdges + 1) * (col - whole.x0);
+        n = stored[0];
+        at = stored + 1;
+    } else {
+        n = parallelthresholds(p, col, y0, y1, found);
+    }
+    if (n < 0) {
+        const Edge* edges = FastEdges + p.first;
+        for (int32_t row = y0; row < y1; row++)
+            if (insideparallel(edges, p.count, float(col), float(row)))
+                paralleldots(d, p, col, row, row + 1);
+        return;
+    }
+    for (int32_t i = 0; i < n; i += 2) {
+        const int32_t r0 = std::max(y0, std::min(y1, at[i]));
+        const int32_t r1 = i + 1 < n ? std::max(y0, std::min(y1, at[i + 1])) : y1;
         if (r0 < r1)
             paralleldots(d, p, col, r0, r1);
     }
@@ -339,6 +363,13 @@ bool simplepolygon(const FastView& v, const Painter& d, const PolygonShape& p, c
 
 }  // namespace
 
+void parallelcrossings(const PolygonShape& p)
+{
+    int32_t* stored = FastCrossings + p.crossat;
+    for (int32_t col = p.box.x0; col < p.box.x1; col++, stored += ParallelEdges + 1)
+        stored[0] = parallelthresholds(p, col, p.box.y0, p.box.y1, stored + 1);
+}
+
 void drawpolygon(const PolygonShape& shape, const Tile& tile, int32_t id)
 {
     const FastView& v = FastFrame;
@@ -353,7 +384,7 @@ void drawpolygon(const PolygonShape& shape, const Tile& tile, int32_t id)
     const int32_t x0 = p.box.x0, x1 = p.box.x1;
     if (!v.central) {
         for (int32_t col = x0; col < x1; col++)
-            parallelcolumn(d, p, col);
+            parallelcolumn(d, p, shape.box, col);
         return;
     }
     // k cannot overflow (nor turn NaN) with these sizes, which keeps it monotone.

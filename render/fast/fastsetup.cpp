@@ -23,6 +23,7 @@ SphereShape* FastSpheres = nullptr;
 PolygonShape* FastPolygons = nullptr;
 Edge* FastEdges = nullptr;
 Vector* FastCorners = nullptr;
+int32_t* FastCrossings = nullptr;
 int32_t* FastTileStart = nullptr;
 TileEntry* FastTileShapes = nullptr;
 int32_t FastTilesAcross = 0, FastTiles = 0;
@@ -31,7 +32,7 @@ namespace {
 
 // Capacities of the arrays above.
 size_t OrderRoom = 0, SphereRoom = 0, PolygonRoom = 0, EdgeRoom = 0, CornerRoom = 0, ScreenRoom = 0, SpanRoom = 0,
-       TileRoom = 0, TileShapeRoom = 0;
+       CrossingRoom = 0, TileRoom = 0, TileShapeRoom = 0;
 
 template <typename T>
 void reserve(T** array, size_t* room, size_t needed)
@@ -113,6 +114,7 @@ constexpr int32_t SpanPixels = 256;
 // s->first must be set: where its edges and view corners go.
 bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, PolygonShape* s)
 {
+    s->crossat = -1;
     if (count <= 2)
         return false;
     if (!corners || !patternusable(pattern))
@@ -238,6 +240,8 @@ void prepspans(int32_t job)
             continue;
         if (ref.kind == ShapeKind::Sphere && FastSpheres[ref.index].spanat >= 0)
             spherespans(FastSpheres[ref.index]);
+        if (ref.kind == ShapeKind::Polygon && FastPolygons[ref.index].crossat >= 0)
+            parallelcrossings(FastPolygons[ref.index]);
         if (ref.kind == ShapeKind::Polygon && FastPolygons[ref.index].spans) {
             const PolygonShape& p = FastPolygons[ref.index];
             for (int32_t col = p.box.x0; col < p.box.x1; col++) {
@@ -248,15 +252,22 @@ void prepspans(int32_t job)
     }
 }
 
-// Room for the spans of the central spheres and the spanned polygons, once
-// their rectangles are known.
+// Room for the spans of the central spheres and the spanned polygons, and
+// for the thresholds of parallel-view polygons that several tile rows share,
+// once their rectangles are known.
 void spanroom()
 {
-    size_t spans = 0;
+    size_t spans = 0, crossings = 0;
     for (int32_t i = 0; i < FastOrderCount; i++) {
         const ShapeRef& ref = FastOrder[i];
         if (ref.kind == ShapeKind::Polygon) {
             PolygonShape& p = FastPolygons[ref.index];
+            p.crossat = -1;
+            if (ref.drawn && !FastFrame.central && p.count <= ParallelEdges &&
+                p.box.y0 / TileHeight != (p.box.y1 - 1) / TileHeight) {
+                p.crossat = int32_t(crossings);
+                crossings += size_t(ParallelEdges + 1) * size_t(p.box.x1 - p.box.x0);
+            }
             if (ref.drawn && p.spans) {
                 p.spanat = int32_t(spans);
                 spans += size_t(p.box.x1 - p.box.x0);
@@ -271,6 +282,7 @@ void spanroom()
         }
     }
     reserve(&FastSpans, &SpanRoom, spans);
+    reserve(&FastCrossings, &CrossingRoom, crossings);
 }
 
 // Each drawn shape goes to the tiles its rectangle reaches, in list order.
