@@ -129,6 +129,8 @@ constexpr int32_t NoOwner = INT32_MIN;  // below every number: what was there wi
 struct Tile {
     PixelBox box;
     int32_t* owner;
+    bool ties;  // false: every point stored before comes earlier in the list, and none drawn
+                // later asks, so the strict depth test alone keeps the rule and owners are left alone
 };
 
 // A shape listed in a tile, with its nearest depth there.

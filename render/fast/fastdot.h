@@ -42,13 +42,14 @@ struct Painter {
     int32_t* owner;     // the tile's owners, and its corner
     int32_t x0, y0;
     int32_t id;         // the order number of the points drawn
+    bool ties;          // owners kept and consulted (Tile)
 };
 
 inline Painter painter(const FastView& v, const Tile& tile, int32_t id)
 {
     return Painter{v.depth,       v.pixels,      size_t(v.width), size_t(v.bpp),     v.clip,       v.directed,
                    v.light,       f4(v.light.x), f4(v.light.y),   f4(v.light.z),     f4(v.lightlength),
-                   tile.owner,    tile.box.x0,   tile.box.y0,     id};
+                   tile.owner,    tile.box.x0,   tile.box.y0,     id,                tile.ties};
 }
 
 struct Rows4 {
@@ -81,7 +82,7 @@ inline int depthtest(const Painter& d, const Rows4& r, M4 live, F4 z)
         const F4 old = f4(p[0], p[s], p[2 * s], p[3 * s]);
         M4 pass = gt(old, z) & live;
         // Equal depths: the earlier point in the drawing order stays.
-        const int ties = lanebits(eq(old, z) & live);
+        const int ties = d.ties ? lanebits(eq(old, z) & live) : 0;
         if (ties) {
             int earlier = 0;
             for (int i = 0; i < 4; i++)
@@ -94,7 +95,8 @@ inline int depthtest(const Painter& d, const Rows4& r, M4 live, F4 z)
             float now[4];
             store4(select(pass, z, old), now);
             p[0] = now[0], p[s] = now[1], p[2 * s] = now[2], p[3 * s] = now[3];
-            setlanes(owner, bits, d.id);
+            if (d.ties)
+                setlanes(owner, bits, d.id);
         }
         return bits;
     }
@@ -103,9 +105,10 @@ inline int depthtest(const Painter& d, const Rows4& r, M4 live, F4 z)
     float* p = r.depth;
     for (int i = 0; i < r.n; i++, p += r.stride) {
         const float zi = lane(z, i);
-        if ((bits >> i & 1) && (*p > zi || (*p == zi && d.id < owner[i]))) {
+        if ((bits >> i & 1) && (*p > zi || (d.ties && *p == zi && d.id < owner[i]))) {
             *p = zi;
-            owner[i] = d.id;
+            if (d.ties)
+                owner[i] = d.id;
             stored |= 1 << i;
         }
     }
@@ -116,16 +119,26 @@ inline int depthtest(const Painter& d, const Rows4& r, M4 live, F4 z)
 // A pixel is one little-endian word, blue in its low byte.
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixels are written as little-endian words");
 
+inline void writepixel(uint8_t* p, uint32_t word)
+{
+    uint32_t old;
+    std::memcpy(&old, p, 4);
+    old = (old & 0xFF000000u) | word;
+    std::memcpy(p, &old, 4);
+}
+
 inline void writepixels(const Rows4& r, int stored, const uint32_t words[4])
 {
     uint8_t* p = r.pixel;
+    if (stored == 15) {  // the common case, without a branch per lane
+        const size_t s = r.pixelstride;
+        writepixel(p, words[0]), writepixel(p + s, words[1]), writepixel(p + 2 * s, words[2]),
+            writepixel(p + 3 * s, words[3]);
+        return;
+    }
     for (int i = 0; i < r.n; i++, p += r.pixelstride)
-        if (stored >> i & 1) {
-            uint32_t old;
-            std::memcpy(&old, p, 4);
-            old = (old & 0xFF000000u) | words[i];
-            std::memcpy(p, &old, 4);
-        }
+        if (stored >> i & 1)
+            writepixel(p, words[i]);
 }
 
 inline int litdots(const Painter& d, const Rows4& r, M4 live, F4 z, uint32_t word)
@@ -181,10 +194,11 @@ inline void dotone(const Painter& d, int32_t col, int32_t row, float x, float y,
     int32_t& owner = d.owner[size_t(col - d.x0) * TileHeight + size_t(row - d.y0)];
     if (d.clip && z < 0)
         return;
-    if (!(d.depth[index] > z) && !(d.depth[index] == z && d.id < owner))
+    if (!(d.depth[index] > z) && !(d.ties && d.depth[index] == z && d.id < owner))
         return;
     d.depth[index] = z;
-    owner = d.id;
+    if (d.ties)
+        owner = d.id;
     Vector light = d.light;
     if (!d.directed)
         light = subv(d.light, Vector{x, y, z});

@@ -46,11 +46,10 @@ void drawtile(int32_t index)
     const FastView& v = FastFrame;
     const int32_t tx = index % FastTilesAcross, ty = index / FastTilesAcross;
     int32_t owners[TileWidth * TileHeight];
-    const Tile tile{PixelBox{tx * TileWidth, std::min(v.width, (tx + 1) * TileWidth), ty * TileHeight,
-                             std::min(v.height, (ty + 1) * TileHeight)},
-                    owners};
+    Tile tile{PixelBox{tx * TileWidth, std::min(v.width, (tx + 1) * TileWidth), ty * TileHeight,
+                       std::min(v.height, (ty + 1) * TileHeight)},
+              owners, true};
     const PixelBox& box = tile.box;
-    std::fill(owners, owners + TileWidth * TileHeight, NoOwner);
 
     TileEntry* first = FastTileShapes + FastTileStart[index];
     TileEntry* last = FastTileShapes + FastTileStart[index + 1];
@@ -65,6 +64,19 @@ void drawtile(int32_t index)
     const bool near = FastTileOrder == TileOrder::NearFirst;
     std::sort(first, last, near ? nearfirst : listbackwards);
 
+    // Owners matter only up to the last shape that comes earlier in the list
+    // than one drawn before it: past it, every shape follows all the drawn
+    // ones in the list, so a tie keeps what is stored, as the strict test does.
+    const TileEntry* lastearlier = first;
+    int32_t latest = INT32_MIN;
+    for (const TileEntry* e = first; e < last; e++) {
+        if (e->shape < latest)
+            lastearlier = e + 1;
+        latest = std::max(latest, e->shape);
+    }
+    if (lastearlier > first)
+        std::fill(owners, owners + TileWidth * TileHeight, NoOwner);
+
     // Once shapes have covered half the tile since the last look, the tile is
     // searched for a depth at or beyond the next shape's nearest: without one,
     // that shape and every later one (at least as far) are hidden.
@@ -76,6 +88,7 @@ void drawtile(int32_t index)
                 break;
             covered = 0;
         }
+        tile.ties = e < lastearlier;
         const ShapeRef& ref = FastOrder[e->shape];
         const PixelBox& b = ref.kind == ShapeKind::Sphere ? FastSpheres[ref.index].box : FastPolygons[ref.index].box;
         covered += int64_t(std::min(b.x1, box.x1) - std::max(b.x0, box.x0)) * (std::min(b.y1, box.y1) - std::max(b.y0, box.y0));
