@@ -62,7 +62,11 @@ void drawtile(int32_t index)
         e->near = sphere ? spherenear(FastSpheres[ref.index], part) : polygonnear(FastPolygons[ref.index], part);
     }
     const bool near = FastTileOrder == TileOrder::NearFirst;
-    std::sort(first, last, near ? nearfirst : listbackwards);
+    // Lambdas, so that each comparison is inlined rather than called.
+    if (near)
+        std::sort(first, last, [](const TileEntry& a, const TileEntry& b) { return nearfirst(a, b); });
+    else
+        std::sort(first, last, [](const TileEntry& a, const TileEntry& b) { return listbackwards(a, b); });
 
     // Owners matter only up to the last shape that comes earlier in the list
     // than one drawn before it: past it, every shape follows all the drawn
