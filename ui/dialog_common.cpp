@@ -1,9 +1,11 @@
+// The helpers every dialog shares (dialogs.h).
 #include "ui/dialogs.h"
 
 #include "core/memory.h"
 #include "core/platform.h"
 #include "ui/shell.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -65,10 +67,44 @@ void showvector(HWND dlg, int id, Vector v)
     SetDlgItemTextA(dlg, id, text);
 }
 
-void readvector(const char* text, Vector* v)
+bool finitenumbers(const float* values, int count)
 {
-    // The count is of no interest: whatever did not convert keeps its value.
-    std::sscanf(text, "%f %f %f", &v->x, &v->y, &v->z);
+    for (int i = 0; i < count; i++)
+        if (!std::isfinite(values[i]))
+            return false;
+    return true;
+}
+
+bool readvector(const char* text, Vector* v, const char* field)
+{
+    // Whatever did not convert keeps its value. A number that is no finite float
+    // would blank the picture: then nothing is taken.
+    float xyz[3] = {v->x, v->y, v->z};
+    const int count = std::sscanf(text, "%f %f %f", &xyz[0], &xyz[1], &xyz[2]);
+    if (!finitenumbers(xyz, count)) {
+        warnnotfinite(field);
+        return false;
+    }
+    *v = Vector{xyz[0], xyz[1], xyz[2]};
+    return true;
+}
+
+bool readreal(const char* text, float* value, const char* field)
+{
+    float read = *value;
+    const int count = std::sscanf(text, "%f", &read);
+    if (!finitenumbers(&read, count)) {
+        warnnotfinite(field);
+        return false;
+    }
+    *value = read;
+    return true;
+}
+
+void warnnotfinite(const char* field)
+{
+    const std::string text = std::string(field) + " takes finite numbers only (no nan or inf, nothing beyond 3.4e38).";
+    Warn(text.c_str());
 }
 
 Vector* newvector()

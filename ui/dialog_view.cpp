@@ -107,11 +107,14 @@ void editlightobject(HWND dlg, int id, ObjectTag tag, const char* name)
 {
     Vector* v = static_cast<Vector*>(searchlist(ActualScene, tag, name));
     const std::string text = fieldtext(dlg, id, NumberLimit);
+    Vector value = v ? *v : nullv();
+    if (!readvector(text.c_str(), &value, tag == TagPoint ? "Position" : "Direction"))
+        return;
     if (!v) {
         v = newvector();
         insertlist(ActualScene, tag, v, copytext(name));
     }
-    readvector(text.c_str(), v);
+    *v = value;
     // Light needs a direction; summed in double so that tiny components are not lost.
     if (tag == TagVector &&
         double(v->x) * v->x + double(v->y) * v->y + double(v->z) * v->z == 0.0)

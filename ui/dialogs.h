@@ -25,7 +25,11 @@
 //                                    when nothing is selected
 //   findline(box, text)              index of the first line equal to text (case included), or -1
 //   showvector(dlg, id, v)           "%g %g %g" into a field
-//   readvector(text, v)              "%f %f %f" into v; coordinates without a number keep theirs
+//   readvector(text, v, field)       "%f %f %f" into v; coordinates without a number keep theirs;
+//                                    false after the warning naming the field when a number read
+//                                    is not a finite float (v untouched)
+//   readreal(text, value, field)     "%f" into value, refused the same way
+//   warnnotfinite(field)             the warning that the field takes finite numbers only
 //   newvector()                      a Memory_Gra Vector at 0 0 0
 //   getcolumn(frame, j) / setcolumn(frame, j, v)   column j of a camera frame
 //   loadcamera()                     the scene's camera objects into ActualCam's columns;
@@ -63,7 +67,9 @@ std::string listtext(HWND box, LRESULT index);
 bool takeselection(HWND dlg, int list, int field, std::string* name);
 LRESULT findline(HWND box, const char* text);
 void showvector(HWND dlg, int id, Vector v);
-void readvector(const char* text, Vector* v);
+bool readvector(const char* text, Vector* v, const char* field);
+bool readreal(const char* text, float* value, const char* field);
+void warnnotfinite(const char* field);
 Vector* newvector();
 Vector getcolumn(const Matrix& frame, int column);
 void setcolumn(Matrix* frame, int column, Vector v);

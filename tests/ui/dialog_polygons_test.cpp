@@ -183,27 +183,51 @@ TEST_F(PolygonDialogTest, DeleteRemovesExactlyTheNamedEntry)
     EXPECT_EQ(lines(dlg, 1251), Lines({"tri2"}));
 }
 
-TEST_F(PolygonDialogTest, CornerListOutOfStepNeverReachesPastTheCorners)
+// Two polygons of one name (as a file may hold them): deleting the first leaves the
+// corner list showing its corners while the survivor is selected.
+TEST_F(PolygonDialogTest, CornersActOnlyOnThePolygonTheyWereListedFrom)
 {
-    triangle("big");
-    create("small");
-    select(dlg, 1251, 1);
-    insert("D");
-    // The list shows big's corners while small is selected, without a notification.
+    triangle("tri");
+    PolygonObject* twin = static_cast<PolygonObject*>(Memory_Gra(sizeof(PolygonObject)));
+    Vector** points = static_cast<Vector**>(Memory_Gra(3 * sizeof(Vector*)));
+    for (int i = 0; i < 3; i++)
+        points[i] = static_cast<Vector*>(searchlist(ActualScene, TagPoint, i == 0 ? "D" : i == 1 ? "C" : "B"));
+    *twin = PolygonObject{3, points, static_cast<Pattern*>(searchlist(ActualScene, TagPattern, "blue"))};
+    insertlist(ActualScene, TagPolygon, twin, copytext("tri"));
+    AppendListLine(GetDlgItem(dlg, 1251), "tri");
+
+    select(dlg, 1251, 1);  // either line shows the first polygon of the name
+    EXPECT_EQ(lines(dlg, 1252), Lines({"A", "B", "C"}));
+    settext(dlg, 12511, "tri");
+    click(dlg, 12513);
+    ASSERT_EQ(selection(dlg, 1251), 0) << "the survivor's line stays selected";
+    EXPECT_EQ(lines(dlg, 1252), Lines({"A", "B", "C"}));
+
+    // Remove, then Insert after the list was left showing "other" by a selection
+    // that moved without a notification.
+    create("other");
+    for (const int button : {12523, 12522}) {
+        if (button == 12522) {
+            select(dlg, 1251, 1);
+            SendDlgItemMessageA(dlg, 1251, LB_SETCURSEL, 0, 0);
+        }
+        SendDlgItemMessageA(dlg, 1252, LB_SETCURSEL, 0, 0);
+        settext(dlg, 12521, "A");
+        markpicture();
+        click(dlg, button);
+        EXPECT_EQ(warnings(), Lines({"The corner list showed another polygon; choose the corner again."}));
+        EXPECT_FALSE(redrawn());
+        EXPECT_EQ(corners("tri"), Lines({"D", "C", "B"}));
+        EXPECT_EQ(lines(dlg, 1252), Lines({"D", "C", "B"}));
+    }
+
+    // Once listed, the corners are the survivor's own.
     select(dlg, 1251, 0);
-    SendDlgItemMessageA(dlg, 1251, LB_SETCURSEL, 1, 0);
-    SendDlgItemMessageA(dlg, 1252, LB_SETCURSEL, 2, 0);
-
+    SendDlgItemMessageA(dlg, 1252, LB_SETCURSEL, 0, 0);
     click(dlg, 12523);
-    EXPECT_EQ(warnings(), Lines({"Choose a corner to delete."}));
-    EXPECT_EQ(corners("small"), Lines({"D"}));
-
-    SendDlgItemMessageA(dlg, 1252, LB_SETCURSEL, 2, 0);
-    insert("A");
     EXPECT_TRUE(warnings().empty());
-    EXPECT_EQ(corners("small"), Lines({"D", "A"}));
-    EXPECT_EQ(lines(dlg, 1252), Lines({"D", "A"})) << "in step again";
-    EXPECT_EQ(corners("big"), Lines({"A", "B", "C"}));
+    EXPECT_EQ(corners("tri"), Lines({"C", "B"}));
+    EXPECT_EQ(lines(dlg, 1252), Lines({"C", "B"}));
 }
 
 }  // namespace

@@ -103,6 +103,78 @@ TEST_F(DialogTest, LightDialogShowsUndefinedAndAddsNothingUntilTyped)
     EXPECT_EQ(entries(), before + 2);
 }
 
+// A number that is no finite float would blank the picture: every field of reals
+// refuses it with a warning naming the field, and nothing changes.
+TEST_F(DialogTest, NumbersThatAreNotFiniteFloatsAreRefusedInEveryField)
+{
+    addpoint("o", 0, 0, 0);
+    addpattern("red", 255, 0, 0);
+    Vector* position = addpoint("light_position", 1, 2, 3);
+    Vector* direction = addpoint("light_direction", 0, 0, -1, TagVector);
+    const Vector* camposition = addpoint("cam_position", 0, 0, -1000);
+    struct Field {
+        int cmd, slot, field, use;  // use 0: the field acts on every change
+        const char* label;
+        const Vector* kept;
+    } const fields[] = {
+        {CmdPoints, SlotPoints, 1213, IDOK, "Position", camposition},
+        {CmdVectors, SlotVectors, 1223, IDOK, "Components", nullptr},
+        {CmdSpheres, SlotSpheres, 1245, IDOK, "Radius", nullptr},
+        {CmdLight, SlotLight, 1323, 0, "Position", position},
+        {CmdLight, SlotLight, 1324, 0, "Direction", direction},
+    };
+    for (const Field& f : fields) {
+        const int before = entries();
+        const HWND dlg = open(f.cmd, f.slot);
+        settext(dlg, 1212, "cam_position");
+        settext(dlg, 1222, "new vector");
+        settext(dlg, 1242, "new sphere");
+        settext(dlg, 1244, "o");
+        settext(dlg, 1246, "red");
+        const Vector was = f.kept ? *f.kept : nullv();
+        for (const char* number : {"nan 0 1", "1e39 0 1", "-inf 0 0", "inf", "0 0 -1e39"}) {
+            if (f.field == 1245 && number[0] == '0')
+                continue;  // the radius is the first number only
+            markpicture();
+            settext(dlg, f.field, number);
+            if (f.use)
+                click(dlg, f.use);
+            EXPECT_EQ(warnings(), Lines({std::string(f.label) +
+                                         " takes finite numbers only (no nan or inf, nothing beyond 3.4e38)."}))
+                << f.label << ": " << number;
+            EXPECT_FALSE(redrawn()) << f.label << ": " << number;
+            if (f.kept)
+                expectvector(*f.kept, was.x, was.y, was.z);
+        }
+        EXPECT_EQ(entries(), before) << f.label << ": nothing was made";
+        // The largest float and the smallest are numbers like any other.
+        settext(dlg, f.field, "3.4e38 -1e-45 0");
+        if (f.use)
+            click(dlg, f.use);
+        EXPECT_TRUE(warnings().empty()) << f.label;
+        click(dlg, IDCANCEL);
+    }
+
+    // "Use default cam" then finds the camera whole, and the picture is drawn.
+    addpoint("cam_front", 0, 0, 1000, TagVector);
+    addpoint("cam_lower", 0, 1000, 0, TagVector);
+    addpoint("cam_right", 1000, 0, 0, TagVector);
+    *static_cast<Vector*>(searchlist(ActualScene, TagPoint, "cam_position")) = newv(0, 0, -1000);
+    settext(open(CmdSpheres, SlotSpheres), 1245, "300");
+    const HWND sphere = GDlgs[SlotSpheres];
+    settext(sphere, 1242, "ball");
+    settext(sphere, 1244, "o");
+    settext(sphere, 1246, "red");
+    click(sphere, IDOK);
+    const HWND points = open(CmdPoints, SlotPoints);
+    settext(points, 1212, "cam_position");
+    settext(points, 1213, "inf 0 0");
+    click(points, IDOK);
+    click(open(CmdCamera, SlotCamera), 1311);
+    EXPECT_EQ(warnings(), Lines({"Position takes finite numbers only (no nan or inf, nothing beyond 3.4e38)."}));
+    EXPECT_NE(litpixels(), 0u);
+}
+
 TEST_F(DialogTest, LightKindAndBinding)
 {
     const HWND dlg = open(CmdLight, SlotLight);
