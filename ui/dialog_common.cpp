@@ -101,6 +101,16 @@ bool readreal(const char* text, float* value, const char* field)
     return true;
 }
 
+bool savablename(const std::string& name)
+{
+    // A blank or a line break would end the name's word in the scene file: the
+    // saved scene would read back as other objects, or not at all.
+    if (name.find_first_of(" \r\n") == std::string::npos)
+        return true;
+    Warn("A name may not hold blanks or line breaks: a scene file could not keep it.");
+    return false;
+}
+
 void warnnotfinite(const char* field)
 {
     const std::string text = std::string(field) + " takes finite numbers only (no nan or inf, nothing beyond 3.4e38).";

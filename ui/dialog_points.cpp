@@ -26,6 +26,8 @@ void usevector(const VectorBox& box, HWND dlg)
     Vector value = v ? *v : nullv();
     if (!readvector(numbers.c_str(), &value, box.numberslabel))
         return;
+    if (!v && !savablename(name))
+        return;
     if (!v) {
         v = newvector();
         insertlist(ActualScene, box.tag, v, copytext(name.c_str()));

@@ -80,6 +80,8 @@ void createpolygon(HWND dlg)
         Warn("Polygon already exists.");
         return;
     }
+    if (!savablename(name))
+        return;
     Pattern* pattern = static_cast<Pattern*>(
         searchlist(ActualScene, TagPattern, fieldtext(dlg, PolygonColor, NameLimit).c_str()));
     if (!pattern) {

@@ -64,6 +64,8 @@ void usesphere(HWND dlg)
     float radius = sphere ? sphere->radius : 0;
     if (!readreal(fieldtext(dlg, SphereRadius, NameLimit).c_str(), &radius, "Radius"))
         return;
+    if (!sphere && !savablename(name))
+        return;
     if (!sphere) {
         sphere = static_cast<SphereObject*>(Memory_Gra(sizeof(SphereObject)));
         insertlist(ActualScene, TagSphere, sphere, copytext(name.c_str()));

@@ -30,6 +30,8 @@
 //                                    is not a finite float (v untouched)
 //   readreal(text, value, field)     "%f" into value, refused the same way
 //   warnnotfinite(field)             the warning that the field takes finite numbers only
+//   savablename(name)                false after a warning when a new object's name holds a blank
+//                                    or a line break, which a scene file cannot keep
 //   newvector()                      a Memory_Gra Vector at 0 0 0
 //   getcolumn(frame, j) / setcolumn(frame, j, v)   column j of a camera frame
 //   loadcamera()                     the scene's camera objects into ActualCam's columns;
@@ -70,6 +72,7 @@ void showvector(HWND dlg, int id, Vector v);
 bool readvector(const char* text, Vector* v, const char* field);
 bool readreal(const char* text, float* value, const char* field);
 void warnnotfinite(const char* field);
+bool savablename(const std::string& name);
 Vector* newvector();
 Vector getcolumn(const Matrix& frame, int column);
 void setcolumn(Matrix* frame, int column, Vector v);

@@ -157,10 +157,28 @@ TEST_F(DialogTest, DuplicateAndEmptyNames)
     EXPECT_EQ(lines(dlg, 1211), Lines({"twin", "twin", ""}));
     expectvector(*static_cast<Vector*>(searchlist(ActualScene, TagPoint, "")), 8, 7, 7);
 
-    // A trailing blank makes another name.
-    settext(dlg, 1212, "twin ");
-    click(dlg, IDOK);
-    EXPECT_EQ(lines(dlg, 1211).size(), 4u);
+    // A blank or a line break would not survive saving: no such name is made, in any dialog.
+    const int before = entries();
+    for (const char* name : {"twin ", "two words", "line\nbreak", "cr\r"}) {
+        settext(dlg, 1212, name);
+        click(dlg, IDOK);
+    }
+    EXPECT_EQ(lines(dlg, 1211).size(), 3u);
+    addpattern("red", 255, 0, 0);
+    const HWND spheres = open(CmdSpheres, SlotSpheres);
+    settext(spheres, 1242, "a ball");
+    settext(spheres, 1244, "twin");
+    settext(spheres, 1246, "red");
+    click(spheres, IDOK);
+    const HWND colors = open(CmdColors, SlotColors);
+    settext(colors, 1232, "dark red");
+    click(colors, IDOK);
+    const HWND polygons = open(CmdPolygons, SlotPolygons);
+    settext(polygons, 12511, " ");
+    settext(polygons, 1253, "red");
+    click(polygons, 12512);
+    EXPECT_EQ(warnings(), Lines(7, "A name may not hold blanks or line breaks: a scene file could not keep it."));
+    EXPECT_EQ(entries(), before + 1);
 }
 
 TEST_F(DialogTest, VectorsAreKeptApartFromPointsOfTheSameName)

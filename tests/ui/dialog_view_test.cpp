@@ -127,8 +127,8 @@ TEST_F(DialogTest, NumbersThatAreNotFiniteFloatsAreRefusedInEveryField)
         const int before = entries();
         const HWND dlg = open(f.cmd, f.slot);
         settext(dlg, 1212, "cam_position");
-        settext(dlg, 1222, "new vector");
-        settext(dlg, 1242, "new sphere");
+        settext(dlg, 1222, "newvector");
+        settext(dlg, 1242, "newsphere");
         settext(dlg, 1244, "o");
         settext(dlg, 1246, "red");
         const Vector was = f.kept ? *f.kept : nullv();
