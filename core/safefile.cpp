@@ -93,11 +93,12 @@ void writeback(const std::string& path, const std::string& bytes)
 
 #ifdef _WIN32
 
-// The file a symbolic link names; the path itself for anything else.
+// The file a symbolic link names; the path itself for anything else. Asked of
+// every existing file: Wine shows a link as a plain file, yet resolves it here.
 std::string resolvelinks(const std::string& path)
 {
     const DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return path;
     const HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
