@@ -113,7 +113,7 @@ bool savablename(const std::string& name)
 
 void warnnotfinite(const char* field)
 {
-    const std::string text = std::string(field) + " takes finite numbers only (no nan or inf, nothing beyond 3.4e38).";
+    const std::string text = std::string(field) + ": numbers must be finite (no nan or inf, nothing beyond 3.4e38).";
     Warn(text.c_str());
 }
 
