@@ -6,9 +6,9 @@
 #include <random>
 
 #ifdef _WIN32
-#include <windows.h>
 #include <fcntl.h>
 #include <io.h>
+#include <windows.h>
 #else
 #include <cerrno>
 #include <climits>
@@ -100,12 +100,14 @@ std::string resolvelinks(const std::string& path)
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return path;
-    const HANDLE handle = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return path;
     char final[MAX_PATH + 8];
-    const DWORD length = GetFinalPathNameByHandleA(handle, final, sizeof final, FILE_NAME_NORMALIZED);
+    const DWORD length =
+        GetFinalPathNameByHandleA(handle, final, sizeof final, FILE_NAME_NORMALIZED);
     CloseHandle(handle);
     if (length == 0 || length >= sizeof final)
         return path;
@@ -120,8 +122,8 @@ std::string resolvelinks(const std::string& path)
 // Null when the name is taken (*taken set) or the folder refuses.
 std::FILE* createnew(const std::string& path, const std::string&, bool binary, bool* taken)
 {
-    const HANDLE handle =
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
         *taken = error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
@@ -161,7 +163,8 @@ void sync(std::FILE* file)
 
 bool replace(const std::string& temporary, const std::string& target)
 {
-    return MoveFileExA(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+    return MoveFileExA(temporary.c_str(), target.c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 struct FileId {
@@ -171,8 +174,8 @@ struct FileId {
 bool fileid(const std::string& path, FileId* id)
 {
     const HANDLE handle =
-        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return false;
     BY_HANDLE_FILE_INFORMATION info;
@@ -226,7 +229,8 @@ std::FILE* createnew(const std::string& path, const std::string& target, bool bi
 bool inplaceok(const std::string& path)
 {
     struct stat entry;
-    return stat(path.c_str(), &entry) == 0 && S_ISREG(entry.st_mode) && access(path.c_str(), W_OK) == 0;
+    return stat(path.c_str(), &entry) == 0 && S_ISREG(entry.st_mode) &&
+           access(path.c_str(), W_OK) == 0;
 }
 
 bool writable(const std::string& target)

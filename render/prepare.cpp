@@ -117,6 +117,6 @@ void PrepareScene()
     ActualViewOk = ActualImage.width > 0 && ActualImage.height > 0 && ActualImage.pixels &&
                    ActualImage.depth && finitev(X) && finitev(Y) && finitev(Z) && finitev(O) &&
                    std::isfinite(det) && det != 0 && finitem(ActualTransform) &&
-                   std::isfinite(ActualScale) && ActualScale > 0 &&
-                   std::isfinite(ActualWidth) && ActualWidth > 0;
+                   std::isfinite(ActualScale) && ActualScale > 0 && std::isfinite(ActualWidth) &&
+                   ActualWidth > 0;
 }

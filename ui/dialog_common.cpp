@@ -67,7 +67,7 @@ void showvector(HWND dlg, int id, Vector v)
     SetDlgItemTextA(dlg, id, text);
 }
 
-bool finitenumbers(const float* values, int count)
+static bool finitenumbers(const float* values, int count)
 {
     for (int i = 0; i < count; i++)
         if (!std::isfinite(values[i]))
@@ -113,7 +113,8 @@ bool savablename(const std::string& name)
 
 void warnnotfinite(const char* field)
 {
-    const std::string text = std::string(field) + ": numbers must be finite (no nan or inf, nothing beyond 3.4e38).";
+    const std::string text =
+        std::string(field) + ": numbers must be finite (no nan or inf, nothing beyond 3.4e38).";
     Warn(text.c_str());
 }
 

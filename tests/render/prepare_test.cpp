@@ -126,7 +126,6 @@ TEST_F(PrepareTest, UnusableViewsDrawNothing)
             EXPECT_TRUE(cleared()) << c.what;
         }
     }
-
 }
 
 // However long or far the light, the picture is drawn: a directed light is the
@@ -153,12 +152,13 @@ TEST_F(PrepareTest, NoLightBlanksThePicture)
     for (const float length : {0x1p-126f, 0x1p100f, 0x1p123f, 0x1p127f, inf}) {
         for (const float zoom : {1.0f, 0x1p-30f}) {
             *direction = newv(0, 0, -length);
-            ActualCam.frame = newvecm(newv(1000, 0, 0), newv(0, 1000 * zoom, 0), newv(0, 0, 1000 * zoom),
-                                      newv(0, 0, -1000));
+            ActualCam.frame = newvecm(newv(1000, 0, 0), newv(0, 1000 * zoom, 0),
+                                      newv(0, 0, 1000 * zoom), newv(0, 0, -1000));
             const std::vector<uint8_t> drawn = picture();
             // Zoomed by a power of two, every view coordinate scales exactly: the same picture.
             EXPECT_TRUE(ActualViewOk);
-            EXPECT_TRUE(drawn == lit) << "light_direction of length " << length << ", zoom " << zoom;
+            EXPECT_TRUE(drawn == lit)
+                << "light_direction of length " << length << ", zoom " << zoom;
         }
     }
     ActualCam = start;
@@ -177,7 +177,8 @@ TEST_F(PrepareTest, NoLightBlanksThePicture)
             for (int32_t row = 0; row < 48; row++) {
                 for (int32_t col = 0; col < 64; col++) {
                     if (drawn(col, row)) {
-                        ASSERT_EQ(pixel(col, row), packcolor(100, 0, 0)) << far << " " << col << "," << row;
+                        ASSERT_EQ(pixel(col, row), packcolor(100, 0, 0))
+                            << far << " " << col << "," << row;
                     }
                 }
             }

@@ -177,7 +177,9 @@ TEST_F(DialogTest, DuplicateAndEmptyNames)
     settext(polygons, 12511, " ");
     settext(polygons, 1253, "red");
     click(polygons, 12512);
-    EXPECT_EQ(warnings(), Lines(7, "A name may not hold blanks or line breaks: a scene file could not keep it."));
+    EXPECT_EQ(
+        warnings(),
+        Lines(7, "A name may not hold blanks or line breaks: a scene file could not keep it."));
     EXPECT_EQ(entries(), before + 1);
 }
 

@@ -191,8 +191,12 @@ TEST_F(PolygonDialogTest, CornersActOnlyOnThePolygonTheyWereListedFrom)
     PolygonObject* twin = static_cast<PolygonObject*>(Memory_Gra(sizeof(PolygonObject)));
     Vector** points = static_cast<Vector**>(Memory_Gra(3 * sizeof(Vector*)));
     for (int i = 0; i < 3; i++)
-        points[i] = static_cast<Vector*>(searchlist(ActualScene, TagPoint, i == 0 ? "D" : i == 1 ? "C" : "B"));
-    *twin = PolygonObject{3, points, static_cast<Pattern*>(searchlist(ActualScene, TagPattern, "blue"))};
+        points[i] = static_cast<Vector*>(searchlist(ActualScene, TagPoint,
+                                                    i == 0   ? "D"
+                                                    : i == 1 ? "C"
+                                                             : "B"));
+    *twin = PolygonObject{3, points,
+                          static_cast<Pattern*>(searchlist(ActualScene, TagPattern, "blue"))};
     insertlist(ActualScene, TagPolygon, twin, copytext("tri"));
     AppendListLine(GetDlgItem(dlg, 1251), "tri");
 
@@ -215,7 +219,8 @@ TEST_F(PolygonDialogTest, CornersActOnlyOnThePolygonTheyWereListedFrom)
         settext(dlg, 12521, "A");
         markpicture();
         click(dlg, button);
-        EXPECT_EQ(warnings(), Lines({"The corner list showed another polygon; choose the corner again."}));
+        EXPECT_EQ(warnings(),
+                  Lines({"The corner list showed another polygon; choose the corner again."}));
         EXPECT_FALSE(redrawn());
         EXPECT_EQ(corners("tri"), Lines({"D", "C", "B"}));
         EXPECT_EQ(lines(dlg, 1252), Lines({"D", "C", "B"}));

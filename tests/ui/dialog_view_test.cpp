@@ -139,8 +139,9 @@ TEST_F(DialogTest, NumbersThatAreNotFiniteFloatsAreRefusedInEveryField)
             settext(dlg, f.field, number);
             if (f.use)
                 click(dlg, f.use);
-            EXPECT_EQ(warnings(), Lines({std::string(f.label) +
-                                         ": numbers must be finite (no nan or inf, nothing beyond 3.4e38)."}))
+            EXPECT_EQ(warnings(),
+                      Lines({std::string(f.label) +
+                             ": numbers must be finite (no nan or inf, nothing beyond 3.4e38)."}))
                 << f.label << ": " << number;
             EXPECT_FALSE(redrawn()) << f.label << ": " << number;
             if (f.kept)
@@ -171,7 +172,8 @@ TEST_F(DialogTest, NumbersThatAreNotFiniteFloatsAreRefusedInEveryField)
     settext(points, 1213, "inf 0 0");
     click(points, IDOK);
     click(open(CmdCamera, SlotCamera), 1311);
-    EXPECT_EQ(warnings(), Lines({"Position: numbers must be finite (no nan or inf, nothing beyond 3.4e38)."}));
+    EXPECT_EQ(warnings(),
+              Lines({"Position: numbers must be finite (no nan or inf, nothing beyond 3.4e38)."}));
     EXPECT_NE(litpixels(), 0u);
 }
 

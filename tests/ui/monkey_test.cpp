@@ -9,10 +9,10 @@
 // MONKEY_ACTIONS=N runs exactly N actions instead, to repeat a run that failed.
 #include "tests/ui/dialogfixture.h"
 
+#include "render/raster.h"
 #include "render/render.h"
 #include "scenefile/diagnostics.h"
 #include "scenefile/scenefile.h"
-#include "render/raster.h"
 
 #include <psapi.h>
 
@@ -49,17 +49,24 @@ size_t committedbytes()
     return std::max(counters.PagefileUsage, counters.WorkingSetSize);
 }
 
-class Monkey : public DialogTest {
-protected:
+class Monkey : public DialogTest
+{
+  protected:
     std::mt19937 random;
     std::map<std::string, long> tally;  // actions and findings by kind
-    std::deque<std::string> recent;     // the last actions, shown when a check fails
-    std::vector<std::string> files;     // paths the file chooser may answer with
+    std::deque<std::string> recent;    // the last actions, shown when a check fails
+    std::vector<std::string> files;    // paths the file chooser may answer with
     std::string folder;
     size_t peak = 0;
 
-    unsigned pick(unsigned n) { return n ? unsigned(random() % n) : 0; }
-    bool chance(unsigned percent) { return pick(100) < percent; }
+    unsigned pick(unsigned n)
+    {
+        return n ? unsigned(random() % n) : 0;
+    }
+    bool chance(unsigned percent)
+    {
+        return pick(100) < percent;
+    }
 
     void note(const std::string& action)
     {
@@ -85,15 +92,17 @@ protected:
             for (int i = 0; i < block->count; i++)
                 if (block->names[i])
                     names.push_back(block->names[i]);
-        return names.empty() ? std::string("cam_position") : std::string(names[pick(unsigned(names.size()))]);
+        return names.empty() ? std::string("cam_position")
+                             : std::string(names[pick(unsigned(names.size()))]);
     }
 
     std::string number()
     {
-        static const char* const forms[] = {"0", "-0", "1", "-1", "0.5", "1e3", "-2.5e-3", "1000", "-1000",
-                                            "0x1F", "010", "1e-50", "3.4e38", "-3.4e38", "1e39", "-1e39",
-                                            "nan", "inf", "-inf", "NaN", "infinity", "99999999999", "1e",
-                                            "+5", ".5", "5.", "1,2", "1e-45"};
+        static const char* const forms[] = {
+            "0",           "-0",    "1",    "-1",  "0.5",   "1e3",    "-2.5e-3",
+            "1000",        "-1000", "0x1F", "010", "1e-50", "3.4e38", "-3.4e38",
+            "1e39",        "-1e39", "nan",  "inf", "-inf",  "NaN",    "infinity",
+            "99999999999", "1e",    "+5",   ".5",  "5.",    "1,2",    "1e-45"};
         if (chance(50))
             return forms[pick(sizeof forms / sizeof forms[0])];
         return std::to_string(int(pick(4001)) - 2000);
@@ -144,9 +153,9 @@ protected:
 
     void menu()
     {
-        static const int commands[] = {CmdNewScene, CmdLoadScene, CmdSaveScene, CmdSaveSceneAs, CmdChooseScene,
-                                       CmdPoints,   CmdVectors,   CmdColors,    CmdSpheres,     CmdPolygons,
-                                       CmdCamera,   CmdLight};
+        static const int commands[] = {CmdNewScene,    CmdLoadScene, CmdSaveScene, CmdSaveSceneAs,
+                                       CmdChooseScene, CmdPoints,    CmdVectors,   CmdColors,
+                                       CmdSpheres,     CmdPolygons,  CmdCamera,    CmdLight};
         const int cmd = commands[pick(sizeof commands / sizeof commands[0])];
         fileanswer = chance(10) ? std::string() : files[pick(unsigned(files.size()))];
         note("menu: " + std::to_string(cmd) + " " + fileanswer);
@@ -196,7 +205,8 @@ protected:
         GetClassNameA(control, kind, sizeof kind);
         if (lstrcmpiA(kind, "Edit") == 0) {
             const std::string text = fieldtext();
-            note("type: " + std::to_string(id) + " '" + text.substr(0, 60) + "' (" + std::to_string(text.size()) + ")");
+            note("type: " + std::to_string(id) + " '" + text.substr(0, 60) + "' (" +
+                 std::to_string(text.size()) + ")");
             SetWindowTextA(control, text.c_str());
         } else if (lstrcmpiA(kind, "ListBox") == 0) {
             const LRESULT count = SendMessageA(control, LB_GETCOUNT, 0, 0);
@@ -215,10 +225,12 @@ protected:
 
     void key()
     {
-        static const uint32_t keys[] = {VK_LEFT, VK_RIGHT, VK_UP,   VK_DOWN,    VK_PRIOR,   VK_NEXT, VK_SHIFT,
-                                        VK_CONTROL, VK_OEM_4, VK_OEM_6, VK_HOME, VK_END, VK_ESCAPE, VK_RETURN};
-        uint32_t k = chance(30) ? uint32_t('0' + pick(10)) : chance(90) ? keys[pick(sizeof keys / sizeof keys[0])]
-                                                                          : uint32_t(pick(256));
+        static const uint32_t keys[] = {VK_LEFT, VK_RIGHT, VK_UP,      VK_DOWN,  VK_PRIOR,
+                                        VK_NEXT, VK_SHIFT, VK_CONTROL, VK_OEM_4, VK_OEM_6,
+                                        VK_HOME, VK_END,   VK_ESCAPE,  VK_RETURN};
+        uint32_t k = chance(30)   ? uint32_t('0' + pick(10))
+                     : chance(90) ? keys[pick(sizeof keys / sizeof keys[0])]
+                                  : uint32_t(pick(256));
         const bool up = chance(25);
         note(std::string(up ? "key up: " : "key: ") + std::to_string(k));
         if (up)
@@ -325,7 +337,8 @@ protected:
         ActualScene = scene;
         chosen_scene = chosen;
         tally["saved and read back"]++;
-        EXPECT_TRUE(messages.empty()) << path << ": " << (messages.empty() ? "" : messages.front()) << trail();
+        EXPECT_TRUE(messages.empty())
+            << path << ": " << (messages.empty() ? "" : messages.front()) << trail();
         EXPECT_TRUE(saved && first == second) << path << " does not round-trip" << trail();
     }
 
@@ -354,8 +367,8 @@ protected:
                 } else if ((ActualCam.flags & CamClip) && !(c.z > r)) {
                     continue;
                 }
-                if (std::isfinite(col) && std::isfinite(row) && across >= 2 && across < 1e6f && col >= 2 &&
-                    row >= 2 && col < W - 2 && row < H - 2)
+                if (std::isfinite(col) && std::isfinite(row) && across >= 2 && across < 1e6f &&
+                    col >= 2 && row >= 2 && col < W - 2 && row < H - 2)
                     return true;
             }
         return false;
@@ -365,7 +378,8 @@ protected:
     {
         ASSERT_TRUE(IsWindow(hWindow)) << trail();
         DWORD_PTR answer = 0;
-        ASSERT_NE(SendMessageTimeoutA(hWindow, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0) << trail();
+        ASSERT_NE(SendMessageTimeoutA(hWindow, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer), 0)
+            << trail();
         for (int slot = 0; slot < DialogSlots; slot++)
             ASSERT_TRUE(!GDlgs[slot] || IsWindow(GDlgs[slot])) << "slot " << slot << trail();
         for (const RecordedBox& box : boxes) {
@@ -376,7 +390,8 @@ protected:
         }
         boxes.clear();
         if (GDlgs[SlotChooser]) {
-            ASSERT_EQ(SendDlgItemMessageA(GDlgs[SlotChooser], ChooserList, LB_GETCOUNT, 0, 0), number_of_scenes)
+            ASSERT_EQ(SendDlgItemMessageA(GDlgs[SlotChooser], ChooserList, LB_GETCOUNT, 0, 0),
+                      number_of_scenes)
                 << trail();
         }
         if (ActualViewOk && visiblesphere()) {
@@ -402,7 +417,8 @@ protected:
         folder.resize(folder.size() - std::strlen("\\monkey"));
         for (const char* name : {"a.item", "b.item", "c", "new scene.item"})
             files.push_back(folder + "\\" + name);
-        writefile(folder + "\\odd.item", "PNT\x01\x02 x 1 2 3\nSPH s x 1e39 p\nPOL p -5 q\n\x1a\xff");
+        writefile(folder + "\\odd.item",
+                  "PNT\x01\x02 x 1 2 3\nSPH s x 1e39 p\nPOL p -5 q\n\x1a\xff");
         files.push_back(folder + "\\odd.item");
         writefile(folder + "\\locked.item", "PNT a 1 2 3\n");
         SetFileAttributesA((folder + "\\locked.item").c_str(), FILE_ATTRIBUTE_READONLY);
@@ -410,11 +426,14 @@ protected:
         files.push_back(folder);
         files.push_back(folder + "\\no folder\\x.item");
         files.push_back(folder + "\\" + std::string(300, 'L') + ".item");
-        files.push_back(folder + "\\" + std::string(240 - std::min<size_t>(folder.size(), 200), 'm') + ".item");
+        files.push_back(folder + "\\" +
+                        std::string(240 - std::min<size_t>(folder.size(), 200), 'm') + ".item");
         files.push_back(std::string(1100, 'x'));
         // Copies of the examples: the monkey saves over whatever it may load.
-        const std::string examples = std::string(SCENE_EXAMPLES[0] == '/' ? "Z:" : "") + SCENE_EXAMPLES + "/";
-        for (const char* name : {"chess.item", "lamp.item", "room.item", "still_life.item", "drawing.item"}) {
+        const std::string examples =
+            std::string(SCENE_EXAMPLES[0] == '/' ? "Z:" : "") + SCENE_EXAMPLES + "/";
+        for (const char* name :
+             {"chess.item", "lamp.item", "room.item", "still_life.item", "drawing.item"}) {
             const std::string bytes = ReadBytes(examples + name);
             ASSERT_FALSE(bytes.empty()) << examples + name;
             writefile(folder + "\\" + name, bytes.c_str());
@@ -446,10 +465,12 @@ TEST_F(Monkey, ThousandsOfRandomActionsBreakNothing)
         if (HasFatalFailure() || HasFailure())
             break;
     }
-    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("monkey: seed %u, %ld actions in %.1f s (repeat with MONKEY_SEED=%u MONKEY_ACTIONS=%ld); "
-                "%d scenes; peak memory %.1f MB\n",
-                seed, done, elapsed, seed, done, int(number_of_scenes), double(peak) / (1 << 20));
+    const double elapsed =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf(
+        "monkey: seed %u, %ld actions in %.1f s (repeat with MONKEY_SEED=%u MONKEY_ACTIONS=%ld); "
+        "%d scenes; peak memory %.1f MB\n",
+        seed, done, elapsed, seed, done, int(number_of_scenes), double(peak) / (1 << 20));
     for (const auto& entry : tally)
         std::printf("  %6ld  %s\n", entry.second, entry.first.c_str());
 }
