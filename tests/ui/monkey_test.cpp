@@ -343,6 +343,18 @@ class Monkey : public DialogTest
         EXPECT_TRUE(saved && first == second) << path << " does not round-trip" << trail();
     }
 
+    // The camera alone gives a view, whatever the light: the renderer's own
+    // verdict (ActualViewOk) is what the check must not take on trust.
+    static bool cameraok()
+    {
+        const float det = determinant(ActualTransform);
+        bool finite = std::isfinite(det) && det != 0;
+        for (int i = 0; i < 12; i++)
+            finite = finite && std::isfinite(ActualTransform.m[i]) && std::isfinite(ActualCam.frame.m[i]);
+        return ActualImage.width > 0 && ActualImage.height > 0 && finite && std::isfinite(ActualScale) &&
+               ActualScale > 0 && std::isfinite(ActualWidth) && ActualWidth > 0;
+    }
+
     // A sphere that must show: finite, in front of the eye, its centre in the
     // picture, at least two pixels across.
     bool visiblesphere()
@@ -395,7 +407,7 @@ class Monkey : public DialogTest
                       number_of_scenes)
                 << trail();
         }
-        if (ActualViewOk && visiblesphere()) {
+        if (cameraok() && visiblesphere()) {
             size_t drawn = 0;
             const size_t count = size_t(ActualImage.width) * ActualImage.height;
             for (size_t i = 0; i < count && !drawn; i++)
@@ -404,7 +416,7 @@ class Monkey : public DialogTest
         }
         if (ActualImage.width == 0 || ActualImage.height == 0)
             tally["picture empty: a window without client area"]++;
-        else if (!ActualViewOk)
+        else if (!cameraok())
             tally["picture not drawn: a camera made unusable"]++;
         peak = std::max(peak, committedbytes());
         ASSERT_LT(peak, MemoryCeiling) << trail();
@@ -458,9 +470,17 @@ TEST_F(Monkey, ThousandsOfRandomActionsBreakNothing)
     makefiles();
     const auto start = std::chrono::steady_clock::now();
     long done = 0;
+    double slowest = 0;
+    std::string slowaction;
     while (actions > 0 ? done < actions
                        : std::chrono::steady_clock::now() - start < std::chrono::seconds(seconds)) {
+        const auto before = std::chrono::steady_clock::now();
         act();
+        const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - before).count();
+        if (took > slowest && !recent.empty()) {
+            slowest = took;
+            slowaction = recent.back();
+        }
         done++;
         check();
         if (HasFatalFailure() || HasFailure())
@@ -472,6 +492,7 @@ TEST_F(Monkey, ThousandsOfRandomActionsBreakNothing)
         "monkey: seed %u, %ld actions in %.1f s (repeat with MONKEY_SEED=%u MONKEY_ACTIONS=%ld); "
         "%d scenes; peak memory %.1f MB\n",
         seed, done, elapsed, seed, done, int(number_of_scenes), double(peak) / (1 << 20));
+    std::printf("  slowest action: %.2f s, %s\n", slowest, slowaction.substr(0, 100).c_str());
     for (const auto& entry : tally)
         std::printf("  %6ld  %s\n", entry.second, entry.first.c_str());
 }
