@@ -285,9 +285,12 @@ class Monkey : public DialogTest
         boxanswer = AnswerYes;
         if (!IsWindow(hWindow)) {
             EXPECT_TRUE(quitposted()) << trail();
-            // The dialogs went with their owner; the program would have ended here.
+            // The dialogs went with their owner; the program would have ended here, and
+            // its scenes with it: they are given back, so that every start begins afresh.
             for (HWND& slot : GDlgs)
                 slot = nullptr;
+            for (int scene = number_of_scenes - 1; scene >= 0; scene--)
+                ReleaseScene(ListScene[scene], SceneName[scene]);
             restart("");
         }
     }
