@@ -1,3 +1,4 @@
+// The headless side of platform.h: boxes printed to stderr, list boxes kept as line lists.
 #include "core/platform.h"
 #include "core/platform_headless.h"
 

@@ -1,3 +1,4 @@
+// The Win32 side of platform.h: MessageBoxA, list-box lines and the common file dialog.
 #include "core/platform.h"
 
 #include <windows.h>

@@ -22,6 +22,18 @@ Matrix unit()
     return Matrix{{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0}};
 }
 
+Vector columnm(Matrix a, int column)
+{
+    return Vector{a.m[column], a.m[4 + column], a.m[8 + column]};
+}
+
+void setcolumnm(Matrix* a, int column, Vector v)
+{
+    a->m[column] = v.x;
+    a->m[4 + column] = v.y;
+    a->m[8 + column] = v.z;
+}
+
 const char* textm(Matrix a, int line)
 {
     const float* m = a.m;

@@ -7,6 +7,8 @@
 //   newm(m0..m11)          from twelve reals, row by row
 //   newvecm(a, b, c, d)    columns a, b, c (linear part) and d (translation)
 //   unit()                 identity
+//   columnm(M, j)          column j as a vector
+//   setcolumnm(M, j, v)    column j of *M set to v
 //   textm(M, line)         whole matrix (line 0) or one row (1..3) as transient text
 //   multmv(M, p)           point transform L·p + t
 //   multvecmv(M, v)        direction transform L·v
@@ -27,6 +29,8 @@ Matrix newm(double m0, double m1, double m2, double m3, double m4, double m5, do
             double m7, double m8, double m9, double m10, double m11);
 Matrix newvecm(Vector a, Vector b, Vector c, Vector d);
 Matrix unit();
+Vector columnm(Matrix a, int column);
+void setcolumnm(Matrix* a, int column, Vector v);
 const char* textm(Matrix a, int line);
 Vector multmv(Matrix a, Vector p);
 Vector multvecmv(Matrix a, Vector v);

@@ -1,5 +1,7 @@
 #include "render/camera.h"
 
+#include <cstring>
+
 Camera ActualCam = {};
 Light ActualLight = {};
 
@@ -20,4 +22,19 @@ Light Camlight(Camera cam, uint8_t flags)
         light.vector = multmv(cam.frame, nullv());
     light.flags = flags;
     return light;
+}
+
+void StartView()
+{
+    ActualCam = DefaultCam();
+    ActualCam.flags |= CamCentral | CamClip;
+    ActualLight = Camlight(ActualCam, LightDirected);
+}
+
+int camcolumn(ObjectTag tag, const char* name)
+{
+    for (const ViewObject& object : CamObjects)
+        if (object.tag == tag && std::strcmp(object.name, name) == 0)
+            return object.column;
+    return -1;
 }

@@ -1,3 +1,4 @@
+// The display seam of image.h for tests and tools: DrawingArea and ShowImage on a HeadlessWindow.
 #include "render/display_headless.h"
 #include "render/image.h"
 

@@ -1,3 +1,4 @@
+// The display seam of image.h for Win32: DrawingArea from the client area, ShowImage as a DIB.
 #include "render/image.h"
 
 #include <windows.h>

@@ -1,3 +1,4 @@
+// Dot (render.h): clipping, the depth test and the shading of one pixel.
 #include "render/camera.h"
 #include "render/image.h"
 #include "render/render.h"

@@ -1,3 +1,4 @@
+// The portable part of image.h: emptyimg, FormatImage and ClearImage.
 #include "render/image.h"
 
 #include "core/memory.h"

@@ -1,3 +1,4 @@
+// Porygon (render.h): one flat polygon on its fitted plane, filled even-odd.
 #include "render/camera.h"
 #include "render/image.h"
 #include "render/raster.h"

@@ -1,4 +1,4 @@
-// PrepareScene (render.h): the view transform, the scales and the light in view coordinates.
+// PrepareScene (render.h): the view transform, the pixel scale and the light of a preparation.
 #include "render/camera.h"
 #include "render/image.h"
 #include "render/raster.h"
@@ -63,11 +63,10 @@ static void PrepareLight()
         ActualLight = Camlight(ActualCam, ActualLight.flags);
         return;
     }
-    const bool directed = (ActualLight.flags & LightDirected) != 0;
+    const ViewObject& object =
+        (ActualLight.flags & LightDirected) ? LightDirectionObject : LightPositionObject;
     const Vector* source =
-        ActualScene ? static_cast<const Vector*>(
-                          searchlist(ActualScene, directed ? TagVector : TagPoint,
-                                     directed ? "light_direction" : "light_position"))
+        ActualScene ? static_cast<const Vector*>(searchlist(ActualScene, object.tag, object.name))
                     : nullptr;
     if (source)
         ActualLight.vector = *source;

@@ -1,3 +1,4 @@
+// RenderSceneLiteral (render.h): every sphere and polygon through Sphere and Porygon.
 #include "render/render.h"
 
 void RenderSceneLiteral(SceneList* list)

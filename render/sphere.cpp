@@ -1,3 +1,4 @@
+// Sphere (render.h): both meeting points of every line of sight, the near one outside-coloured.
 #include "render/camera.h"
 #include "render/image.h"
 #include "render/raster.h"

@@ -1,3 +1,4 @@
+// ReadScene (scenefile.h): record by record, with the reasons for SceneMessages (diagnostics.h).
 #include "core/memory.h"
 #include "core/registry.h"
 #include "render/camera.h"
@@ -45,8 +46,8 @@ int word(SceneReader& r, char* buffer, int limit)
 
 double real(SceneReader& r)
 {
-    char text[NumberLimit + 1];
-    const int length = word(r, text, NumberLimit);
+    char text[NumberWordLimit + 1];
+    const int length = word(r, text, NumberWordLimit);
     int used;
     const double value = scanreal(text, &used);
     if (used != length)
@@ -56,20 +57,13 @@ double real(SceneReader& r)
 
 int integer(SceneReader& r)
 {
-    char text[NumberLimit + 1];
-    const int length = word(r, text, NumberLimit);
+    char text[NumberWordLimit + 1];
+    const int length = word(r, text, NumberWordLimit);
     int used;
     const int value = scanint(text, &used);
     if (used != length)
         notescene(r.line, "'%s' is not a number, read as %d", text, value);
     return value;
-}
-
-void setcolumn(int column, Vector v)
-{
-    ActualCam.frame.m[column] = v.x;
-    ActualCam.frame.m[4 + column] = v.y;
-    ActualCam.frame.m[8 + column] = v.z;
 }
 
 void readcam(SceneReader& r)
@@ -127,24 +121,17 @@ void readlgt(SceneReader& r)
 // PNT and VEC; the camera's own entries also move the camera at once.
 void readvector(SceneReader& r, ObjectTag tag)
 {
-    char name[NameLimit + 1];
-    word(r, name, NameLimit);
+    char name[NameWordLimit + 1];
+    word(r, name, NameWordLimit);
     const double x = real(r);
     const double y = real(r);
     const double z = real(r);
     Vector* v = static_cast<Vector*>(Memory_Gra(sizeof(Vector)));
     *v = newv(x, y, z);
     insertlist(r.list, tag, v, copytext(name));
-    if (tag == TagPoint) {
-        if (std::strcmp(name, "cam_position") == 0)
-            setcolumn(3, *v);
-    } else if (std::strcmp(name, "cam_right") == 0) {
-        setcolumn(0, *v);
-    } else if (std::strcmp(name, "cam_lower") == 0) {
-        setcolumn(1, *v);
-    } else if (std::strcmp(name, "cam_front") == 0) {
-        setcolumn(2, *v);
-    }
+    const int column = camcolumn(tag, name);
+    if (column >= 0)
+        setcolumnm(&ActualCam.frame, column, *v);
 }
 
 uint32_t readcolor(SceneReader& r)
@@ -157,8 +144,8 @@ uint32_t readcolor(SceneReader& r)
 
 void readpattern(SceneReader& r)
 {
-    char name[NameLimit + 1];
-    word(r, name, NameLimit);
+    char name[NameWordLimit + 1];
+    word(r, name, NameWordLimit);
     Pattern pattern = RGBpattern(0, 0, 0, 33, 33, 33);
     // The fresh cell is released if FRT replaces it before anyone shares it.
     ColorCell* own = pattern.color;
@@ -171,8 +158,8 @@ void readpattern(SceneReader& r)
         } else if (keyword == KeyAmb) {
             pattern.ambient = readcolor(r);
         } else if (keyword == KeyBck || keyword == KeyFrt) {
-            char other[NameLimit + 1];
-            word(r, other, NameLimit);
+            char other[NameWordLimit + 1];
+            word(r, other, NameWordLimit);
             Pattern* found = static_cast<Pattern*>(searchlist(r.list, TagPattern, other));
             if (!found) {
                 notescene(r.line, "pattern '%s': %s ignored: no pattern '%s' defined before it", name,
@@ -203,14 +190,14 @@ void readpattern(SceneReader& r)
 // Sphere and polygon readers answer whether the record was kept.
 bool readsphere(SceneReader& r)
 {
-    char name[NameLimit + 1];
-    char centername[NameLimit + 1];
-    char patternname[NameLimit + 1];
-    word(r, name, NameLimit);
-    word(r, centername, NameLimit);
+    char name[NameWordLimit + 1];
+    char centername[NameWordLimit + 1];
+    char patternname[NameWordLimit + 1];
+    word(r, name, NameWordLimit);
+    word(r, centername, NameWordLimit);
     Vector* center = static_cast<Vector*>(searchlist(r.list, TagPoint, centername));
     const double radius = real(r);
-    word(r, patternname, NameLimit);
+    word(r, patternname, NameWordLimit);
     Pattern* pattern = static_cast<Pattern*>(searchlist(r.list, TagPattern, patternname));
     if (!center) {
         notescene(r.recordline, "sphere '%s' dropped: no point '%s' defined before it", name, centername);
@@ -228,10 +215,10 @@ bool readsphere(SceneReader& r)
 
 bool readpolygon(SceneReader& r)
 {
-    char name[NameLimit + 1];
-    char cornername[NameLimit + 1];
-    char patternname[NameLimit + 1];
-    word(r, name, NameLimit);
+    char name[NameWordLimit + 1];
+    char cornername[NameWordLimit + 1];
+    char patternname[NameWordLimit + 1];
+    word(r, name, NameWordLimit);
     const int count = integer(r);
     // The count is only a promise: the array grows with the corners actually
     // found, so no count can claim memory that the file does not back.
@@ -242,7 +229,7 @@ bool readpolygon(SceneReader& r)
     while (found < count) {
         if (r.code == WordTextEnd)
             break;
-        word(r, cornername, NameLimit);
+        word(r, cornername, NameWordLimit);
         Vector* corner = static_cast<Vector*>(searchlist(r.list, TagPoint, cornername));
         if (!corner) {
             missing = true;
@@ -260,7 +247,7 @@ bool readpolygon(SceneReader& r)
         }
         corners[found++] = corner;
     }
-    word(r, patternname, NameLimit);
+    word(r, patternname, NameWordLimit);
     Pattern* pattern = static_cast<Pattern*>(searchlist(r.list, TagPattern, patternname));
     if (count < 0) {
         notescene(r.recordline, "polygon '%s' dropped: negative corner count %d", name, count);
@@ -318,9 +305,9 @@ void readrecord(SceneReader& r)
         const char* record = r.record;
         r.record = nullptr;
         bool extra = false;
-        char skipped[NameLimit + 1];
+        char skipped[NameWordLimit + 1];
         while (r.code == WordBlank || r.code == WordCut)
-            extra |= word(r, skipped, NameLimit) > 0;
+            extra |= word(r, skipped, NameWordLimit) > 0;
         if (extra)
             notescene(r.recordline, "words after the %s record ignored", record);
     }

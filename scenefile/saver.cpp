@@ -1,4 +1,4 @@
-// SaveScene (scenefile.h): the records as text, written through a safe file.
+// SaveScene (scenefile.h): every entry in the order the reader needs, through a safe file.
 #include "core/registry.h"
 #include "core/safefile.h"
 #include "render/camera.h"

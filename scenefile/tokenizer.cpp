@@ -46,11 +46,11 @@ int ReadWord(std::FILE* stream, char* buffer, int limit, int* length)
 
 int RestLine(std::FILE* stream)
 {
-    char scratch[NameLimit + 1];
+    char scratch[NameWordLimit + 1];
     int length;
     int code;
     do
-        code = ReadWord(stream, scratch, NameLimit, &length);
+        code = ReadWord(stream, scratch, NameWordLimit, &length);
     while (code != WordLineEnd && code != WordTextEnd);
     return code;
 }

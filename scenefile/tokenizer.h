@@ -27,9 +27,9 @@ constexpr int WordLineEnd = 2;  // a line feed followed
 constexpr int WordTextEnd = 3;  // a NUL byte or the end of the file; every later call says so again
 
 // Word limits of the format, in bytes.
-constexpr int KeywordLimit = 7;  // keywords and mode letters
-constexpr int NumberLimit = 31;
-constexpr int NameLimit = 1023;  // names and skipped words
+constexpr int KeywordLimit = 7;      // keywords and mode letters
+constexpr int NumberWordLimit = 31;  // reals and integers
+constexpr int NameWordLimit = 1023;  // names and skipped words
 
 // A keyword's index is also the ObjectTag of its kind (TagPoint for "PNT" and so
 // on); these are the indices that name no kind.

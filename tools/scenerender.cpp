@@ -141,9 +141,7 @@ bool readable(const std::string& path, std::string* why)
 // The editor's start-up, with the scene named on its command line.
 SceneList* LoadAndRender(const std::string& scene, HeadlessWindow* window)
 {
-    ActualCam = DefaultCam();
-    ActualCam.flags |= CamCentral | CamClip;
-    ActualLight = Camlight(ActualCam, LightDirected);
+    StartView();
     ActualImage = emptyimg();
     FormatImage(&ActualImage, window);
     ActualScene = ReadScene(scene.c_str());

@@ -16,14 +16,14 @@ struct DialogSlot {
 };
 
 static const DialogSlot DialogTable[] = {
-    {CmdChooseScene, SlotChooser, 1120, CheckChoosesceneProc},
-    {CmdPoints, SlotPoints, 1210, CheckPointboxProc},
-    {CmdVectors, SlotVectors, 1220, CheckVectorboxProc},
-    {CmdColors, SlotColors, 1230, CheckColorboxProc},
-    {CmdSpheres, SlotSpheres, 1240, CheckSphereboxProc},
-    {CmdPolygons, SlotPolygons, 1250, CheckPolygonboxProc},
-    {CmdCamera, SlotCamera, 1310, CheckCamboxProc},
-    {CmdLight, SlotLight, 1320, CheckLightboxProc},
+    {CmdChooseScene, SlotChooser, DialogChooser, CheckChoosesceneProc},
+    {CmdPoints, SlotPoints, DialogPoints, CheckPointboxProc},
+    {CmdVectors, SlotVectors, DialogVectors, CheckVectorboxProc},
+    {CmdColors, SlotColors, DialogColors, CheckColorboxProc},
+    {CmdSpheres, SlotSpheres, DialogSpheres, CheckSphereboxProc},
+    {CmdPolygons, SlotPolygons, DialogPolygons, CheckPolygonboxProc},
+    {CmdCamera, SlotCamera, DialogCamera, CheckCamboxProc},
+    {CmdLight, SlotLight, DialogLight, CheckLightboxProc},
 };
 
 // The file chooser fills at most two bytes less than this.

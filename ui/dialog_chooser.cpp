@@ -8,18 +8,16 @@
 
 namespace {
 
-constexpr int SceneListBox = 1121;
-
 void fillscenes(HWND dlg)
 {
-    const HWND box = GetDlgItem(dlg, SceneListBox);
+    const HWND box = GetDlgItem(dlg, ChooserList);
     for (int i = 0; i < number_of_scenes; i++)
         AppendListLine(box, SceneShort[i] ? SceneShort[i] : "(unnamed)");
 }
 
 INT_PTR choosescene(HWND dlg)
 {
-    const LRESULT line = SendDlgItemMessageA(dlg, SceneListBox, LB_GETCURSEL, 0, 0);
+    const LRESULT line = SendDlgItemMessageA(dlg, ChooserList, LB_GETCURSEL, 0, 0);
     if (line == LB_ERR || line >= number_of_scenes)
         return TRUE;
     if (line == chosen_scene)
@@ -44,7 +42,7 @@ INT_PTR CALLBACK CheckChoosesceneProc(HWND dlg, UINT message, WPARAM wparam, LPA
     if (message != WM_COMMAND)
         return FALSE;
     switch (LOWORD(wparam)) {
-    case SceneListBox:
+    case ChooserList:
         if (HIWORD(wparam) == LBN_SELCHANGE)
             return choosescene(dlg);
         return TRUE;

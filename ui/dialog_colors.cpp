@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr int ColorList = 1231, ColorName = 1232, ColorValue = 1233, ColorAmbient = 1234,
-              ColorBack = 1235;
-
 void showcolor(HWND dlg, int id, uint32_t color)
 {
     char text[64];
@@ -47,7 +44,7 @@ void selectcolor(HWND dlg)
 
 void usecolor(HWND dlg)
 {
-    const std::string name = fieldtext(dlg, ColorName, NameLimit);
+    const std::string name = fieldtext(dlg, ColorName, FieldNameLimit);
     Pattern* pattern = static_cast<Pattern*>(searchlist(ActualScene, TagPattern, name.c_str()));
     uint32_t oldcolor = 0, oldambient = 0;
     if (pattern) {
@@ -61,14 +58,14 @@ void usecolor(HWND dlg)
         AppendListLine(GetDlgItem(dlg, ColorList), name.c_str());
     }
     int color[3], ambient[3];
-    readcolor(fieldtext(dlg, ColorValue, NumberLimit).c_str(), color, oldcolor);
-    readcolor(fieldtext(dlg, ColorAmbient, NumberLimit).c_str(), ambient, oldambient);
+    readcolor(fieldtext(dlg, ColorValue, FieldNumberLimit).c_str(), color, oldcolor);
+    readcolor(fieldtext(dlg, ColorAmbient, FieldNumberLimit).c_str(), ambient, oldambient);
     // A fresh colour cell: a pattern that shared the old one keeps its colour.
     *pattern = RGBpattern(color[0], color[1], color[2], ambient[0], ambient[1], ambient[2]);
 
     // A back side must stand earlier in the list, or the file written from this
     // scene could not be read back with it.
-    const std::string backname = fieldtext(dlg, ColorBack, NameLimit);
+    const std::string backname = fieldtext(dlg, ColorBack, FieldNameLimit);
     Pattern* back = static_cast<Pattern*>(searchlist(ActualScene, TagPattern, backname.c_str()));
     if (back) {
         if (isbefore(ActualScene, TagPattern, backname.c_str(), TagPattern, name.c_str())) {

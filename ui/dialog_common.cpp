@@ -1,4 +1,4 @@
-// The helpers every dialog shares (dialogs.h).
+// The helpers the dialogs share (dialogs.h): fields, list lines, vectors, ending a dialog.
 #include "ui/dialogs.h"
 
 #include "core/memory.h"
@@ -123,18 +123,6 @@ Vector* newvector()
     Vector* v = static_cast<Vector*>(Memory_Gra(sizeof(Vector)));
     *v = nullv();
     return v;
-}
-
-Vector getcolumn(const Matrix& frame, int column)
-{
-    return Vector{frame.m[column], frame.m[4 + column], frame.m[8 + column]};
-}
-
-void setcolumn(Matrix* frame, int column, Vector v)
-{
-    frame->m[column] = v.x;
-    frame->m[4 + column] = v.y;
-    frame->m[8 + column] = v.z;
 }
 
 void EndEditDialog(HWND dlg, int slot)

@@ -14,13 +14,14 @@ struct VectorBox {
     const char* numberslabel;
 };
 
-constexpr VectorBox PointBox = {TagPoint, 1211, 1212, 1213, SlotPoints, "Position"};
-constexpr VectorBox VectorsBox = {TagVector, 1221, 1222, 1223, SlotVectors, "Components"};
+constexpr VectorBox PointBox = {TagPoint, PointList, PointName, PointPosition, SlotPoints, "Position"};
+constexpr VectorBox VectorsBox = {TagVector, VectorList, VectorName, VectorComponents, SlotVectors,
+                                  "Components"};
 
 void usevector(const VectorBox& box, HWND dlg)
 {
-    const std::string name = fieldtext(dlg, box.name, NameLimit);
-    const std::string numbers = fieldtext(dlg, box.numbers, NumberLimit);
+    const std::string name = fieldtext(dlg, box.name, FieldNameLimit);
+    const std::string numbers = fieldtext(dlg, box.numbers, FieldNumberLimit);
     Vector* v = static_cast<Vector*>(searchlist(ActualScene, box.tag, name.c_str()));
     // Read before anything is made: refused numbers leave the scene as it was.
     Vector value = v ? *v : nullv();

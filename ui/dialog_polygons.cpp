@@ -15,10 +15,6 @@
 
 namespace {
 
-constexpr int PolygonList = 1251, PolygonName = 12511, PolygonCreate = 12512,
-              PolygonDelete = 12513, CornerList = 1252, CornerName = 12521, CornerInsert = 12522,
-              CornerRemove = 12523, PolygonColor = 1253, PolygonUse = 12531;
-
 PolygonObject* findpolygon(const std::string& name)
 {
     return static_cast<PolygonObject*>(searchlist(ActualScene, TagPolygon, name.c_str()));
@@ -75,7 +71,7 @@ void selectcorner(HWND dlg)
 
 void createpolygon(HWND dlg)
 {
-    const std::string name = fieldtext(dlg, PolygonName, NameLimit);
+    const std::string name = fieldtext(dlg, PolygonName, FieldNameLimit);
     if (findpolygon(name)) {
         Warn("Polygon already exists.");
         return;
@@ -83,7 +79,7 @@ void createpolygon(HWND dlg)
     if (!savablename(name))
         return;
     Pattern* pattern = static_cast<Pattern*>(
-        searchlist(ActualScene, TagPattern, fieldtext(dlg, PolygonColor, NameLimit).c_str()));
+        searchlist(ActualScene, TagPattern, fieldtext(dlg, PolygonColor, FieldNameLimit).c_str()));
     if (!pattern) {
         Warn("Choose a color for this polygon.");
         return;
@@ -99,7 +95,7 @@ void createpolygon(HWND dlg)
 
 void deletepolygon(HWND dlg)
 {
-    const std::string name = fieldtext(dlg, PolygonName, NameLimit);
+    const std::string name = fieldtext(dlg, PolygonName, FieldNameLimit);
     // Its record is freed: the corner list must not take a later one at its address for it.
     if (findpolygon(name) == listedpolygon(dlg))
         SetWindowLongPtrA(dlg, DWLP_USER, 0);
@@ -137,7 +133,7 @@ void insertcorner(HWND dlg)
     LRESULT c = SendDlgItemMessageA(dlg, CornerList, LB_GETCURSEL, 0, 0);
     if (c < 0 || c >= polygon->count)
         c = -1;
-    const std::string name = fieldtext(dlg, CornerName, NameLimit);
+    const std::string name = fieldtext(dlg, CornerName, FieldNameLimit);
     Vector* point = static_cast<Vector*>(searchlist(ActualScene, TagPoint, name.c_str()));
     if (!point) {
         Warn("Point name not found.");
@@ -178,13 +174,13 @@ void removecorner(HWND dlg)
 
 void usepolygoncolor(HWND dlg)
 {
-    PolygonObject* polygon = findpolygon(fieldtext(dlg, PolygonName, NameLimit));
+    PolygonObject* polygon = findpolygon(fieldtext(dlg, PolygonName, FieldNameLimit));
     if (!polygon) {
         Warn("Polygon not found.");
         return;
     }
     Pattern* pattern = static_cast<Pattern*>(
-        searchlist(ActualScene, TagPattern, fieldtext(dlg, PolygonColor, NameLimit).c_str()));
+        searchlist(ActualScene, TagPattern, fieldtext(dlg, PolygonColor, FieldNameLimit).c_str()));
     if (!pattern) {
         Warn("Color not found.");
         return;

@@ -9,9 +9,6 @@
 
 namespace {
 
-constexpr int SphereList = 1241, SphereName = 1242, SphereDelete = 1243, SphereCenter = 1244,
-              SphereRadius = 1245, SphereColor = 1246;
-
 void selectsphere(HWND dlg)
 {
     std::string name;
@@ -32,7 +29,7 @@ void selectsphere(HWND dlg)
 
 void deletesphere(HWND dlg)
 {
-    const std::string name = fieldtext(dlg, SphereName, NameLimit);
+    const std::string name = fieldtext(dlg, SphereName, FieldNameLimit);
     if (deletelist(ActualScene, TagSphere, name.c_str())) {
         const HWND box = GetDlgItem(dlg, SphereList);
         const LRESULT line = findline(box, name.c_str());
@@ -47,22 +44,22 @@ void deletesphere(HWND dlg)
 void usesphere(HWND dlg)
 {
     // Every lookup before any change, so that a refusal leaves the scene alone.
-    const std::string name = fieldtext(dlg, SphereName, NameLimit);
+    const std::string name = fieldtext(dlg, SphereName, FieldNameLimit);
     SphereObject* sphere = static_cast<SphereObject*>(searchlist(ActualScene, TagSphere, name.c_str()));
     Vector* center = static_cast<Vector*>(
-        searchlist(ActualScene, TagPoint, fieldtext(dlg, SphereCenter, NameLimit).c_str()));
+        searchlist(ActualScene, TagPoint, fieldtext(dlg, SphereCenter, FieldNameLimit).c_str()));
     if (!center) {
         Warn("Center not found.");
         return;
     }
     Pattern* pattern = static_cast<Pattern*>(
-        searchlist(ActualScene, TagPattern, fieldtext(dlg, SphereColor, NameLimit).c_str()));
+        searchlist(ActualScene, TagPattern, fieldtext(dlg, SphereColor, FieldNameLimit).c_str()));
     if (!pattern) {
         Warn("Color not found.");
         return;
     }
     float radius = sphere ? sphere->radius : 0;
-    if (!readreal(fieldtext(dlg, SphereRadius, NameLimit).c_str(), &radius, "Radius"))
+    if (!readreal(fieldtext(dlg, SphereRadius, FieldNameLimit).c_str(), &radius, "Radius"))
         return;
     if (!sphere && !savablename(name))
         return;

@@ -12,24 +12,6 @@
 
 namespace {
 
-constexpr int CamUse = 1311, CamStore = 1312, CamParallel = 13131, CamCentralView = 13132;
-constexpr int LightPoint = 1321, LightDirection = 1322, LightPosField = 1323,
-              LightDirField = 1324, LightBind = 1325;
-
-struct CamObject {
-    ObjectTag tag;
-    const char* name;
-    int column;  // of the camera frame
-};
-
-// In this order: the scene list receives new objects in it.
-constexpr CamObject CamObjects[4] = {
-    {TagPoint, "cam_position", 3},
-    {TagVector, "cam_front", 2},
-    {TagVector, "cam_lower", 1},
-    {TagVector, "cam_right", 0},
-};
-
 void usedefaultcam()
 {
     if (loadcamera() < 4)
@@ -39,13 +21,13 @@ void usedefaultcam()
 
 void storecam()
 {
-    for (const CamObject& object : CamObjects) {
+    for (const ViewObject& object : CamObjects) {
         Vector* v = static_cast<Vector*>(searchlist(ActualScene, object.tag, object.name));
         if (!v) {
             v = newvector();
             insertlist(ActualScene, object.tag, v, copytext(object.name));
         }
-        *v = getcolumn(ActualCam.frame, object.column);
+        *v = columnm(ActualCam.frame, object.column);
     }
     // The picture is the same: no redraw.
 }
@@ -64,9 +46,9 @@ void setview(HWND dlg, bool central)
 // Set once the light dialog has filled its fields: only the user's changes count.
 constexpr LONG_PTR LightFilled = 1;
 
-void showlightobject(HWND dlg, int id, ObjectTag tag, const char* name)
+void showlightobject(HWND dlg, int id, const ViewObject& object)
 {
-    if (const Vector* v = static_cast<Vector*>(searchlist(ActualScene, tag, name)))
+    if (const Vector* v = static_cast<Vector*>(searchlist(ActualScene, object.tag, object.name)))
         showvector(dlg, id, *v);
     else
         SetDlgItemTextA(dlg, id, "undefined");
@@ -76,8 +58,8 @@ void initlight(HWND dlg)
 {
     CheckRadioButton(dlg, LightPoint, LightDirection,
                      (ActualLight.flags & LightDirected) ? LightDirection : LightPoint);
-    showlightobject(dlg, LightPosField, TagPoint, "light_position");
-    showlightobject(dlg, LightDirField, TagVector, "light_direction");
+    showlightobject(dlg, LightPosField, LightPositionObject);
+    showlightobject(dlg, LightDirField, LightDirectionObject);
     CheckDlgButton(dlg, LightBind, (ActualLight.flags & LightBound) ? BST_CHECKED : BST_UNCHECKED);
     SetWindowLongPtrA(dlg, DWLP_USER, LightFilled);
 }
@@ -103,20 +85,20 @@ void togglebinding(HWND dlg)
     RedrawScene();
 }
 
-void editlightobject(HWND dlg, int id, ObjectTag tag, const char* name)
+void editlightobject(HWND dlg, int id, const ViewObject& object)
 {
-    Vector* v = static_cast<Vector*>(searchlist(ActualScene, tag, name));
-    const std::string text = fieldtext(dlg, id, NumberLimit);
+    Vector* v = static_cast<Vector*>(searchlist(ActualScene, object.tag, object.name));
+    const std::string text = fieldtext(dlg, id, FieldNumberLimit);
     Vector value = v ? *v : nullv();
-    if (!readvector(text.c_str(), &value, tag == TagPoint ? "Position" : "Direction"))
+    if (!readvector(text.c_str(), &value, object.tag == TagPoint ? "Position" : "Direction"))
         return;
     if (!v) {
         v = newvector();
-        insertlist(ActualScene, tag, v, copytext(name));
+        insertlist(ActualScene, object.tag, v, copytext(object.name));
     }
     *v = value;
     // Light needs a direction; summed in double so that tiny components are not lost.
-    if (tag == TagVector &&
+    if (object.tag == TagVector &&
         double(v->x) * v->x + double(v->y) * v->y + double(v->z) * v->z == 0.0)
         v->z = -1.0f;
     RedrawScene();
@@ -127,9 +109,9 @@ void editlightobject(HWND dlg, int id, ObjectTag tag, const char* name)
 int loadcamera()
 {
     int found = 0;
-    for (const CamObject& object : CamObjects)
+    for (const ViewObject& object : CamObjects)
         if (const Vector* v = static_cast<Vector*>(searchlist(ActualScene, object.tag, object.name))) {
-            setcolumn(&ActualCam.frame, object.column, *v);
+            setcolumnm(&ActualCam.frame, object.column, *v);
             found += 1;
         }
     return found;
@@ -178,9 +160,9 @@ INT_PTR CALLBACK CheckLightboxProc(HWND dlg, UINT message, WPARAM wparam, LPARAM
         if (HIWORD(wparam) != EN_CHANGE || GetWindowLongPtrA(dlg, DWLP_USER) != LightFilled)
             return FALSE;
         if (id == LightPosField)
-            editlightobject(dlg, id, TagPoint, "light_position");
+            editlightobject(dlg, id, LightPositionObject);
         else
-            editlightobject(dlg, id, TagVector, "light_direction");
+            editlightobject(dlg, id, LightDirectionObject);
         return TRUE;
     }
     switch (id) {

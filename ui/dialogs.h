@@ -6,16 +6,16 @@
 // everything they show is read from ActualScene, ActualCam and ActualLight,
 // and every change ends with RedrawScene. The shell opens each dialog with
 // CreateDialogParamA and keeps its handle in its GDlgs slot; a dialog ended by
-// its button 2 clears its own slot.
+// its IDCANCEL button clears its own slot.
 //
-//   CheckChoosesceneProc   template 1120, slot 0: make another scene current
-//   CheckPointboxProc      template 1210, slot 1: points
-//   CheckVectorboxProc     template 1220, slot 2: vectors
-//   CheckColorboxProc      template 1230, slot 3: patterns and their back sides
-//   CheckSphereboxProc     template 1240, slot 4: spheres
-//   CheckPolygonboxProc    template 1250, slot 5: polygons, corner by corner
-//   CheckCamboxProc        template 1310, slot 18: view mode, camera <-> scene objects
-//   CheckLightboxProc      template 1320, slot 19: light mode, position, direction
+//   CheckChoosesceneProc   DialogChooser: make another scene current
+//   CheckPointboxProc      DialogPoints: points
+//   CheckVectorboxProc     DialogVectors: vectors
+//   CheckColorboxProc      DialogColors: patterns and their back sides
+//   CheckSphereboxProc     DialogSpheres: spheres
+//   CheckPolygonboxProc    DialogPolygons: polygons, corner by corner
+//   CheckCamboxProc        DialogCamera: view mode, camera <-> scene objects
+//   CheckLightboxProc      DialogLight: light mode, position, direction
 //
 // Helpers shared by the procedures:
 //   Warn(text)                       box captioned "WARNING" with OK, no owner
@@ -33,22 +33,23 @@
 //   savablename(name)                false after a warning when a new object's name holds a blank
 //                                    or a line break, which a scene file cannot keep
 //   newvector()                      a Memory_Gra Vector at 0 0 0
-//   getcolumn(frame, j) / setcolumn(frame, j, v)   column j of a camera frame
 //   loadcamera()                     the scene's camera objects into ActualCam's columns;
 //                                    returns how many of the four were found
 //   EndEditDialog(dlg, slot)         clear the slot and end the dialog with result 2
 #pragma once
 
 #include "core/objects.h"
-#include "math/matrix.h"
+#include "scenefile/tokenizer.h"
+#include "ui/resources/resource.h"
 
 #include <windows.h>
 
 #include <string>
 
-// Field limits, as passed to GetDlgItemTextA: the text is cut one byte below.
-constexpr int NameLimit = 1023;
-constexpr int NumberLimit = 127;
+// Field limits, as passed to GetDlgItemTextA: the text is cut one byte below. A name
+// field thus keeps the longest name that survives a save and a load (tokenizer.h).
+constexpr int FieldNameLimit = NameWordLimit;
+constexpr int FieldNumberLimit = 127;
 
 // The ordering warning of the colour dialog is composed here.
 constexpr int AlertSize = 4096;
@@ -74,7 +75,5 @@ bool readreal(const char* text, float* value, const char* field);
 void warnnotfinite(const char* field);
 bool savablename(const std::string& name);
 Vector* newvector();
-Vector getcolumn(const Matrix& frame, int column);
-void setcolumn(Matrix* frame, int column, Vector v);
 int loadcamera();
 void EndEditDialog(HWND dlg, int slot);

@@ -12,23 +12,16 @@
 //   RedrawScene()          the redraw sequence: ClearImage, PrepareScene, RenderScene of
 //                          ActualScene, invalidate the main window without erasing
 //   CloseEditingDialogs()  end every open dialog of slots 1 to 19 (the chooser stays)
-//   MenuCommand(id)        one command of menu 100 (or any other id: only the redraw)
+//   MenuCommand(id)        one command of MainMenu (or any other id: only the redraw)
 #pragma once
+
+#include "ui/resources/resource.h"
 
 #include <windows.h>
 
 constexpr int DialogSlots = 20;
 constexpr int SlotChooser = 0, SlotPoints = 1, SlotVectors = 2, SlotColors = 3,
               SlotSpheres = 4, SlotPolygons = 5, SlotCamera = 18, SlotLight = 19;
-
-// Menu 100; the resource script uses the same numbers.
-constexpr int CmdNewScene = 111, CmdLoadScene = 112, CmdSaveScene = 113, CmdSaveSceneAs = 114,
-              CmdChooseScene = 115, CmdQuit = 119, CmdPoints = 121, CmdVectors = 122,
-              CmdColors = 123, CmdSpheres = 124, CmdPolygons = 125, CmdCamera = 131,
-              CmdLight = 132;
-constexpr int MainMenu = 100;
-constexpr int MainIcon = 200;
-constexpr int ChooserList = 1121;  // the chooser's list box: one line per scene
 
 extern const char* const lpszWCLASSNAME;  // "GRAPHIC WINDOW"
 extern const char* const lpszTITLE;       // "3D scene"

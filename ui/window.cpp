@@ -63,9 +63,7 @@ void StartUp(HINSTANCE instance, const char* cmdline, int show)
         HardError("Error: Window could not be opened.");
     ShowWindow(hWindow, show);
 
-    ActualCam = DefaultCam();
-    ActualCam.flags |= CamCentral | CamClip;
-    ActualLight = Camlight(ActualCam, LightDirected);
+    StartView();
     ActualImage = emptyimg();
     FormatImage(&ActualImage, hWindow);
 

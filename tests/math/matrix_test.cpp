@@ -42,6 +42,11 @@ TEST(Matrix, NewvecmPutsVectorsInColumns)
     EXPECT_EQ(std::memcmp(&m, &rows, sizeof m), 0);
     expectVector(multvecmv(m, newv(0, 1, 0)), 4, 5, 6);
     expectVector(multmv(m, nullv()), 10, 11, 12);
+    expectVector(columnm(m, 2), 7, 8, 9);
+    Matrix moved = m;
+    setcolumnm(&moved, 3, newv(-1, -2, -3));
+    expectVector(multmv(moved, nullv()), -1, -2, -3);
+    expectVector(columnm(moved, 0), 1, 2, 3);
 }
 
 TEST(Matrix, InverseOfTheDefaultCameraFrame)

@@ -20,13 +20,10 @@ class RenderTest : public ::testing::Test {
 protected:
     HeadlessWindow window = {};
 
-    // The editor's start-up state: default camera, central view with clipping,
-    // a directed light along the view, no scene.
+    // The editor's start-up view, no scene.
     void SetUp() override
     {
-        ActualCam = DefaultCam();
-        ActualCam.flags |= CamCentral | CamClip;
-        ActualLight = Camlight(ActualCam, LightDirected);
+        StartView();
         ActualScene = nullptr;
     }
 

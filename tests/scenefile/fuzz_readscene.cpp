@@ -21,9 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const std::string second = TestPath("second.item");
     WriteBytes(input, std::string(reinterpret_cast<const char*>(data), size));
 
-    ActualCam = DefaultCam();
-    ActualCam.flags = CamCentral | CamClip;
-    ActualLight = Camlight(ActualCam, LightDirected);
+    StartView();
     std::vector<std::string> messages;
     SceneMessages = &messages;
     SceneList* list = ReadScene(input.c_str());

@@ -42,7 +42,7 @@ void expectVector(const Vector* v, float x, float y, float z)
 
 Vector column(int c)
 {
-    return Vector{ActualCam.frame.m[c], ActualCam.frame.m[4 + c], ActualCam.frame.m[8 + c]};
+    return columnm(ActualCam.frame, c);
 }
 
 }  // namespace
@@ -256,7 +256,7 @@ TEST_F(LoadScene, RecordsTakeTheirWordsRegardlessOfLineEnds)
 
 TEST_F(LoadScene, WordsEmptyCutOrOddAreReadAsTheFormatSays)
 {
-    const std::string longname(NameLimit + 3, 'n');
+    const std::string longname(NameWordLimit + 3, 'n');
     SceneList* list = load("PNT  7 8 9\n"                       // empty name, "7" is x
                            "PNT " + longname + " 2 3\n"          // the cut-off "nnn" is x
                            " PNT skipped 0 0 0\n"                // begins with a blank
@@ -266,10 +266,10 @@ TEST_F(LoadScene, WordsEmptyCutOrOddAreReadAsTheFormatSays)
                            "\n"
                            "PNT n\xff\t 1e999 nan -0 4 5\r\n"    // byte 255 and tab belong to the name
                            "PNT last 1.5x 0x10 -4");              // no line feed after the last record
-    EXPECT_EQ(Entries(list), (std::vector<std::string>{"PNT ", "PNT " + longname.substr(0, NameLimit),
+    EXPECT_EQ(Entries(list), (std::vector<std::string>{"PNT ", "PNT " + longname.substr(0, NameWordLimit),
                                                       "PNT n\xff\t", "PNT last"}));
     expectVector(point(list, ""), 7, 8, 9);
-    expectVector(point(list, longname.substr(0, NameLimit).c_str()), 0, 2, 3);
+    expectVector(point(list, longname.substr(0, NameWordLimit).c_str()), 0, 2, 3);
     const Vector* odd = point(list, "n\xff\t");
     ASSERT_NE(odd, nullptr);
     EXPECT_TRUE(std::isinf(odd->x) && odd->x > 0);

@@ -23,9 +23,7 @@ protected:
     {
         savedcam = ActualCam;
         savedlight = ActualLight;
-        ActualCam = DefaultCam();
-        ActualCam.flags |= CamCentral | CamClip;
-        ActualLight = Camlight(ActualCam, LightDirected);
+        StartView();
         SceneMessages = &messages;
     }
 

@@ -145,7 +145,7 @@ bool RoundTrips(SceneList* list)
 {
     for (ListBlock* block = list; block; block = block->next)
         for (int i = 0; i < block->count; i++)
-            if (block->names[i] && std::strlen(block->names[i]) >= size_t(NameLimit))
+            if (block->names[i] && std::strlen(block->names[i]) >= size_t(NameWordLimit))
                 return false;
     return true;
 }

@@ -26,7 +26,7 @@ std::vector<Word> words(const std::string& bytes, int limit)
 {
     std::vector<Word> result;
     std::FILE* file = openbytes(bytes);
-    char buffer[NameLimit + 1];
+    char buffer[NameWordLimit + 1];
     int length = -1;
     int code;
     do {
@@ -44,17 +44,17 @@ TEST(ReadWord, SplitsAtBlanksAndLineFeedsAndDropsCarriageReturns)
 {
     const std::vector<Word> expected = {{"PNT", 1}, {"a", 1}, {"1", 1}, {"2", 1}, {"3", 2},
                                         {"VEC", 1}, {"b", 3}};
-    EXPECT_EQ(words("PNT a 1 2 3\r\nVEC b", NameLimit), expected);
+    EXPECT_EQ(words("PNT a 1 2 3\r\nVEC b", NameWordLimit), expected);
     // A CR is dropped wherever it stands, even inside a word.
-    EXPECT_EQ(words("a\rb\r \r\r\n", NameLimit), (std::vector<Word>{{"ab", 1}, {"", 2}, {"", 3}}));
+    EXPECT_EQ(words("a\rb\r \r\r\n", NameWordLimit), (std::vector<Word>{{"ab", 1}, {"", 2}, {"", 3}}));
 }
 
 TEST(ReadWord, TwoBlanksGiveAnEmptyWordAndTabsAndHighBytesBelongToWords)
 {
-    EXPECT_EQ(words("PNT  a", NameLimit), (std::vector<Word>{{"PNT", 1}, {"", 1}, {"a", 3}}));
-    EXPECT_EQ(words("a\tb \xff\xfe\n", NameLimit),
+    EXPECT_EQ(words("PNT  a", NameWordLimit), (std::vector<Word>{{"PNT", 1}, {"", 1}, {"a", 3}}));
+    EXPECT_EQ(words("a\tb \xff\xfe\n", NameWordLimit),
               (std::vector<Word>{{"a\tb", 1}, {"\xff\xfe", 2}, {"", 3}}));
-    EXPECT_EQ(words(" \n\n", NameLimit), (std::vector<Word>{{"", 1}, {"", 2}, {"", 2}, {"", 3}}));
+    EXPECT_EQ(words(" \n\n", NameWordLimit), (std::vector<Word>{{"", 1}, {"", 2}, {"", 2}, {"", 3}}));
 }
 
 TEST(ReadWord, CutsAtTheLimitWithoutConsumingTheDelimiter)
@@ -63,10 +63,10 @@ TEST(ReadWord, CutsAtTheLimitWithoutConsumingTheDelimiter)
               (std::vector<Word>{{"PNTXXXX", 0}, {"X", 1}, {"rest", 3}}));
     // A word of exactly the limit is cut too; its blank then ends an empty word.
     EXPECT_EQ(words("ABCDEFG next", KeywordLimit), (std::vector<Word>{{"ABCDEFG", 0}, {"", 1}, {"next", 3}}));
-    const std::string longname(NameLimit + 5, 'n');
-    const std::vector<Word> pieces = words(longname + "\n", NameLimit);
+    const std::string longname(NameWordLimit + 5, 'n');
+    const std::vector<Word> pieces = words(longname + "\n", NameWordLimit);
     ASSERT_EQ(pieces.size(), 3u);
-    EXPECT_EQ(pieces[0], Word(std::string(NameLimit, 'n'), 0));
+    EXPECT_EQ(pieces[0], Word(std::string(NameWordLimit, 'n'), 0));
     EXPECT_EQ(pieces[1], Word("nnnnn", 2));
 }
 
@@ -74,12 +74,12 @@ TEST(ReadWord, EndOfFileAndNulEndTheTextForEveryLaterCall)
 {
     for (const std::string& bytes : {std::string("ab"), std::string("ab\0cd e\nf", 9)}) {
         std::FILE* file = openbytes(bytes);
-        char buffer[NameLimit + 1];
+        char buffer[NameWordLimit + 1];
         int length;
-        EXPECT_EQ(ReadWord(file, buffer, NameLimit, &length), WordTextEnd);
+        EXPECT_EQ(ReadWord(file, buffer, NameWordLimit, &length), WordTextEnd);
         EXPECT_STREQ(buffer, "ab");
         for (int again = 0; again < 3; again++) {
-            EXPECT_EQ(ReadWord(file, buffer, NameLimit, &length), WordTextEnd);
+            EXPECT_EQ(ReadWord(file, buffer, NameWordLimit, &length), WordTextEnd);
             EXPECT_EQ(length, 0);
             EXPECT_EQ(RestLine(file), WordTextEnd);
         }
@@ -90,10 +90,10 @@ TEST(ReadWord, EndOfFileAndNulEndTheTextForEveryLaterCall)
 TEST(RestLine, SkipsToTheNextLineOrTheEndWhateverTheLineHolds)
 {
     std::FILE* file = openbytes("x " + std::string(3000, 'y') + " z\r\nnext\n\nlast");
-    char buffer[NameLimit + 1];
+    char buffer[NameWordLimit + 1];
     int length;
     EXPECT_EQ(RestLine(file), WordLineEnd);
-    EXPECT_EQ(ReadWord(file, buffer, NameLimit, &length), WordLineEnd);
+    EXPECT_EQ(ReadWord(file, buffer, NameWordLimit, &length), WordLineEnd);
     EXPECT_STREQ(buffer, "next");
     EXPECT_EQ(RestLine(file), WordLineEnd);  // the empty line
     EXPECT_EQ(RestLine(file), WordTextEnd);

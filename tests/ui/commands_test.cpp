@@ -26,6 +26,7 @@ TEST_F(ShellTest, NewSceneAddsAnUnnamedCurrentSceneAndKeepsTheView)
 
 TEST_F(ShellTest, UnknownCommandOnlyRedraws)
 {
+    // A gap in the File menu, the icon's id, and none at all.
     for (int id : {116, 200, 0}) {
         markpicture();
         command(id);
@@ -187,10 +188,11 @@ TEST_F(ShellTest, DialogCommandOpensOneDialogPerSlot)
     struct Entry {
         int command, slot, resource;
     };
-    const Entry table[] = {{CmdChooseScene, SlotChooser, 1120}, {CmdPoints, SlotPoints, 1210},
-                           {CmdVectors, SlotVectors, 1220},     {CmdColors, SlotColors, 1230},
-                           {CmdSpheres, SlotSpheres, 1240},     {CmdPolygons, SlotPolygons, 1250},
-                           {CmdCamera, SlotCamera, 1310},       {CmdLight, SlotLight, 1320}};
+    const Entry table[] = {
+        {CmdChooseScene, SlotChooser, DialogChooser}, {CmdPoints, SlotPoints, DialogPoints},
+        {CmdVectors, SlotVectors, DialogVectors},     {CmdColors, SlotColors, DialogColors},
+        {CmdSpheres, SlotSpheres, DialogSpheres},     {CmdPolygons, SlotPolygons, DialogPolygons},
+        {CmdCamera, SlotCamera, DialogCamera},        {CmdLight, SlotLight, DialogLight}};
     for (const Entry& entry : table) {
         markpicture();
         command(entry.command);

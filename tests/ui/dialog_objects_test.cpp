@@ -71,10 +71,11 @@ TEST_F(DialogTest, TemplatesPlaceCaptionAndStyleEachDialog)
                             (GetWindowLongPtrA(child, GWL_EXSTYLE) & WS_EX_CLIENTEDGE));
             }
             // Plain buttons: the procedures set every mark themselves.
-            if (id == 13131 || id == 13132 || id == 1321 || id == 1322) {
+            if (id == CamParallel || id == CamCentralView || id == LightPoint ||
+                id == LightDirection) {
                 EXPECT_EQ(cstyle & BS_TYPEMASK, BS_RADIOBUTTON);
             }
-            if (id == 1325) {
+            if (id == LightBind) {
                 EXPECT_EQ(cstyle & BS_TYPEMASK, BS_CHECKBOX);
             }
             if (_stricmp(kind, "Button") == 0) {
@@ -92,35 +93,35 @@ TEST_F(DialogTest, PointUseCreatesOrMovesAndParsesPartialNumbers)
 {
     addpoint("a", 9, 9, 9);
     const HWND dlg = open(CmdPoints, SlotPoints);
-    EXPECT_EQ(lines(dlg, 1211), Lines({"a"}));
+    EXPECT_EQ(lines(dlg, PointList), Lines({"a"}));
 
     // A new point takes what converts; the rest starts at zero.
-    settext(dlg, 1212, "b");
-    settext(dlg, 1213, "5");
+    settext(dlg, PointName, "b");
+    settext(dlg, PointPosition, "5");
     markpicture();
     click(dlg, IDOK);
     EXPECT_TRUE(redrawn());
     expectvector(*static_cast<Vector*>(searchlist(ActualScene, TagPoint, "b")), 5, 0, 0);
-    EXPECT_EQ(lines(dlg, 1211), Lines({"a", "b"}));
+    EXPECT_EQ(lines(dlg, PointList), Lines({"a", "b"}));
     EXPECT_STREQ(lastname(), "b");
 
     Vector* a = static_cast<Vector*>(searchlist(ActualScene, TagPoint, "a"));
-    settext(dlg, 1212, "a");
-    settext(dlg, 1213, "1 2");
+    settext(dlg, PointName, "a");
+    settext(dlg, PointPosition, "1 2");
     click(dlg, IDOK);
     expectvector(*a, 1, 2, 9);
-    settext(dlg, 1213, "4,5,6");
+    settext(dlg, PointPosition, "4,5,6");
     click(dlg, IDOK);
     expectvector(*a, 4, 2, 9);
-    settext(dlg, 1213, "4 5 6 7");
+    settext(dlg, PointPosition, "4 5 6 7");
     click(dlg, IDOK);
     expectvector(*a, 4, 5, 6);
-    settext(dlg, 1213, "none");
+    settext(dlg, PointPosition, "none");
     markpicture();
     click(dlg, IDOK);
     expectvector(*a, 4, 5, 6);
     EXPECT_TRUE(redrawn());
-    EXPECT_EQ(lines(dlg, 1211), Lines({"a", "b"}));
+    EXPECT_EQ(lines(dlg, PointList), Lines({"a", "b"}));
     EXPECT_TRUE(warnings().empty());
 }
 
@@ -128,9 +129,9 @@ TEST_F(DialogTest, PointSelectionShowsRoundedValuesThatUseCarriesBack)
 {
     Vector* p = addpoint("p", 0.1234567f, -2.5f, 1e20f);
     const HWND dlg = open(CmdPoints, SlotPoints);
-    select(dlg, 1211, 0);
-    EXPECT_EQ(text(dlg, 1212), "p");
-    EXPECT_EQ(text(dlg, 1213), "0.123457 -2.5 1e+20");
+    select(dlg, PointList, 0);
+    EXPECT_EQ(text(dlg, PointName), "p");
+    EXPECT_EQ(text(dlg, PointPosition), "0.123457 -2.5 1e+20");
     click(dlg, IDOK);
     expectvector(*p, 0.123457f, -2.5f, 1e20f);
 }
@@ -140,43 +141,43 @@ TEST_F(DialogTest, DuplicateAndEmptyNames)
     Vector* first = addpoint("twin", 1, 1, 1);
     Vector* second = addpoint("twin", 2, 2, 2);
     const HWND dlg = open(CmdPoints, SlotPoints);
-    EXPECT_EQ(lines(dlg, 1211), Lines({"twin", "twin"}));
-    select(dlg, 1211, 1);
-    EXPECT_EQ(text(dlg, 1213), "1 1 1");
-    settext(dlg, 1213, "3 3 3");
+    EXPECT_EQ(lines(dlg, PointList), Lines({"twin", "twin"}));
+    select(dlg, PointList, 1);
+    EXPECT_EQ(text(dlg, PointPosition), "1 1 1");
+    settext(dlg, PointPosition, "3 3 3");
     click(dlg, IDOK);
     expectvector(*first, 3, 3, 3);
     expectvector(*second, 2, 2, 2);
 
     // The empty text names a point like any other.
-    settext(dlg, 1212, "");
-    settext(dlg, 1213, "7 7 7");
+    settext(dlg, PointName, "");
+    settext(dlg, PointPosition, "7 7 7");
     click(dlg, IDOK);
-    settext(dlg, 1213, "8");
+    settext(dlg, PointPosition, "8");
     click(dlg, IDOK);
-    EXPECT_EQ(lines(dlg, 1211), Lines({"twin", "twin", ""}));
+    EXPECT_EQ(lines(dlg, PointList), Lines({"twin", "twin", ""}));
     expectvector(*static_cast<Vector*>(searchlist(ActualScene, TagPoint, "")), 8, 7, 7);
 
     // A blank or a line break would not survive saving: no such name is made, in any dialog.
     const int before = entries();
     for (const char* name : {"twin ", "two words", "line\nbreak", "cr\r"}) {
-        settext(dlg, 1212, name);
+        settext(dlg, PointName, name);
         click(dlg, IDOK);
     }
-    EXPECT_EQ(lines(dlg, 1211).size(), 3u);
+    EXPECT_EQ(lines(dlg, PointList).size(), 3u);
     addpattern("red", 255, 0, 0);
     const HWND spheres = open(CmdSpheres, SlotSpheres);
-    settext(spheres, 1242, "a ball");
-    settext(spheres, 1244, "twin");
-    settext(spheres, 1246, "red");
+    settext(spheres, SphereName, "a ball");
+    settext(spheres, SphereCenter, "twin");
+    settext(spheres, SphereColor, "red");
     click(spheres, IDOK);
     const HWND colors = open(CmdColors, SlotColors);
-    settext(colors, 1232, "dark red");
+    settext(colors, ColorName, "dark red");
     click(colors, IDOK);
     const HWND polygons = open(CmdPolygons, SlotPolygons);
-    settext(polygons, 12511, " ");
-    settext(polygons, 1253, "red");
-    click(polygons, 12512);
+    settext(polygons, PolygonName, " ");
+    settext(polygons, PolygonColor, "red");
+    click(polygons, PolygonCreate);
     EXPECT_EQ(
         warnings(),
         Lines(7, "A name may not hold blanks or line breaks: a scene file could not keep it."));
@@ -187,13 +188,13 @@ TEST_F(DialogTest, VectorsAreKeptApartFromPointsOfTheSameName)
 {
     Vector* point = addpoint("v", 1, 2, 3);
     const HWND dlg = open(CmdVectors, SlotVectors);
-    EXPECT_TRUE(lines(dlg, 1221).empty());
-    settext(dlg, 1222, "v");
-    settext(dlg, 1223, "0 0 1");
+    EXPECT_TRUE(lines(dlg, VectorList).empty());
+    settext(dlg, VectorName, "v");
+    settext(dlg, VectorComponents, "0 0 1");
     click(dlg, IDOK);
     expectvector(*point, 1, 2, 3);
     expectvector(*static_cast<Vector*>(searchlist(ActualScene, TagVector, "v")), 0, 0, 1);
-    EXPECT_EQ(lines(dlg, 1221), Lines({"v"}));
+    EXPECT_EQ(lines(dlg, VectorList), Lines({"v"}));
 }
 
 TEST_F(DialogTest, LongListNamesAndEmptySelectionsAreSafe)
@@ -202,29 +203,29 @@ TEST_F(DialogTest, LongListNamesAndEmptySelectionsAreSafe)
     const std::string name(3000, 'n');
     addpoint(name.c_str(), 4, 5, 6);
     const HWND dlg = open(CmdPoints, SlotPoints);
-    select(dlg, 1211, 0);
-    EXPECT_EQ(text(dlg, 1213), "4 5 6");
+    select(dlg, PointList, 0);
+    EXPECT_EQ(text(dlg, PointPosition), "4 5 6");
 
-    settext(dlg, 1212, "kept");
-    settext(dlg, 1213, "kept too");
-    select(dlg, 1211, -1);
-    EXPECT_EQ(text(dlg, 1212), "kept");
-    EXPECT_EQ(text(dlg, 1213), "kept too");
+    settext(dlg, PointName, "kept");
+    settext(dlg, PointPosition, "kept too");
+    select(dlg, PointList, -1);
+    EXPECT_EQ(text(dlg, PointName), "kept");
+    EXPECT_EQ(text(dlg, PointPosition), "kept too");
 }
 
 TEST_F(DialogTest, FinishEndsTheDialogAndTheMenuOpensAFreshOne)
 {
     const HWND dlg = open(CmdPoints, SlotPoints);
-    settext(dlg, 1212, "typed");
+    settext(dlg, PointName, "typed");
     EXPECT_EQ(open(CmdPoints, SlotPoints), dlg) << "shown again, not created twice";
-    EXPECT_EQ(text(dlg, 1212), "typed");
+    EXPECT_EQ(text(dlg, PointName), "typed");
     click(dlg, IDCANCEL);
     EXPECT_EQ(GDlgs[SlotPoints], nullptr);
     EXPECT_FALSE(IsWindow(dlg) && IsWindowVisible(dlg));
     addpoint("later", 0, 0, 0);
     const HWND again = open(CmdPoints, SlotPoints);
-    EXPECT_EQ(text(again, 1212), "");
-    EXPECT_EQ(lines(again, 1211), Lines({"later"}));
+    EXPECT_EQ(text(again, PointName), "");
+    EXPECT_EQ(lines(again, PointList), Lines({"later"}));
 }
 
 TEST_F(DialogTest, UnhandledMessagesAndIdsAreLeftToThePlatform)
@@ -245,30 +246,30 @@ TEST_F(DialogTest, UnhandledMessagesAndIdsAreLeftToThePlatform)
 TEST_F(DialogTest, ColorComponentsAreReadAsIntegersAndCutToEightBits)
 {
     const HWND dlg = open(CmdColors, SlotColors);
-    settext(dlg, 1232, "c");
-    settext(dlg, 1233, "300 0 0");
-    settext(dlg, 1234, "0x10 010 16");
+    settext(dlg, ColorName, "c");
+    settext(dlg, ColorValue, "300 0 0");
+    settext(dlg, ColorAmbient, "0x10 010 16");
     click(dlg, IDOK);
     Pattern* c = static_cast<Pattern*>(searchlist(ActualScene, TagPattern, "c"));
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(*c->color, 44u);
     EXPECT_EQ(c->ambient, packcolor(16, 8, 16));
     EXPECT_EQ(c->flags, 0);
-    EXPECT_EQ(lines(dlg, 1231), Lines({"c"}));
+    EXPECT_EQ(lines(dlg, ColorList), Lines({"c"}));
 
-    settext(dlg, 1233, "-1 0 0");
+    settext(dlg, ColorValue, "-1 0 0");
     click(dlg, IDOK);
     c = static_cast<Pattern*>(searchlist(ActualScene, TagPattern, "c"));
     EXPECT_EQ(*c->color, 255u);
 
     // Missing components: an existing pattern keeps its own, a new one starts at 0.
-    settext(dlg, 1233, "7");
-    settext(dlg, 1234, "");
+    settext(dlg, ColorValue, "7");
+    settext(dlg, ColorAmbient, "");
     click(dlg, IDOK);
     EXPECT_EQ(*c->color, 7u);
     EXPECT_EQ(c->ambient, packcolor(16, 8, 16));
-    settext(dlg, 1232, "fresh");
-    settext(dlg, 1233, "1 2");
+    settext(dlg, ColorName, "fresh");
+    settext(dlg, ColorValue, "1 2");
     click(dlg, IDOK);
     const Pattern* fresh = static_cast<Pattern*>(searchlist(ActualScene, TagPattern, "fresh"));
     EXPECT_EQ(*fresh->color, packcolor(1, 2, 0));
@@ -282,13 +283,13 @@ TEST_F(DialogTest, ColorSelectionShowsComponentsAndBackSide)
     p->back = back;
     p->flags = PatternHasBack;
     const HWND dlg = open(CmdColors, SlotColors);
-    select(dlg, 1231, 1);
-    EXPECT_EQ(text(dlg, 1232), "front");
-    EXPECT_EQ(text(dlg, 1233), "17 34 51");
-    EXPECT_EQ(text(dlg, 1234), "40 40 40");
-    EXPECT_EQ(text(dlg, 1235), "back");
-    select(dlg, 1231, 0);
-    EXPECT_EQ(text(dlg, 1235), "");
+    select(dlg, ColorList, 1);
+    EXPECT_EQ(text(dlg, ColorName), "front");
+    EXPECT_EQ(text(dlg, ColorValue), "17 34 51");
+    EXPECT_EQ(text(dlg, ColorAmbient), "40 40 40");
+    EXPECT_EQ(text(dlg, ColorBack), "back");
+    select(dlg, ColorList, 0);
+    EXPECT_EQ(text(dlg, ColorBack), "");
 }
 
 TEST_F(DialogTest, BackSideMustBeDescribedEarlier)
@@ -298,8 +299,8 @@ TEST_F(DialogTest, BackSideMustBeDescribedEarlier)
     const HWND dlg = open(CmdColors, SlotColors);
 
     // B stands after A: refused, with B named first.
-    settext(dlg, 1232, "A");
-    settext(dlg, 1235, "B");
+    settext(dlg, ColorName, "A");
+    settext(dlg, ColorBack, "B");
     markpicture();
     click(dlg, IDOK);
     EXPECT_EQ(warnings(), Lines({"Warning: the background 'B' is not described before 'A'."}));
@@ -307,29 +308,29 @@ TEST_F(DialogTest, BackSideMustBeDescribedEarlier)
     Pattern* a = static_cast<Pattern*>(searchlist(ActualScene, TagPattern, "A"));
     EXPECT_EQ(a->flags, 0);
 
-    settext(dlg, 1232, "B");
-    settext(dlg, 1235, "A");
+    settext(dlg, ColorName, "B");
+    settext(dlg, ColorBack, "A");
     click(dlg, IDOK);
     EXPECT_TRUE(warnings().empty());
     Pattern* b = static_cast<Pattern*>(searchlist(ActualScene, TagPattern, "B"));
     EXPECT_EQ(b->flags, PatternHasBack);
     EXPECT_EQ(b->back, a);
 
-    settext(dlg, 1235, "B");
+    settext(dlg, ColorBack, "B");
     click(dlg, IDOK);
     EXPECT_EQ(warnings(), Lines({"Warning: the background 'B' is not described before 'B'."}));
     EXPECT_EQ(b->flags, 0);
 
     // A new pattern stands last, so any other may be its back.
-    settext(dlg, 1232, "C");
-    settext(dlg, 1235, "B");
+    settext(dlg, ColorName, "C");
+    settext(dlg, ColorBack, "B");
     click(dlg, IDOK);
     EXPECT_TRUE(warnings().empty());
     Pattern* c = static_cast<Pattern*>(searchlist(ActualScene, TagPattern, "C"));
     EXPECT_EQ(c->back, b);
 
     // An empty or unknown back side removes it silently.
-    settext(dlg, 1235, "");
+    settext(dlg, ColorBack, "");
     click(dlg, IDOK);
     EXPECT_EQ(c->flags, 0);
     EXPECT_TRUE(warnings().empty());
@@ -342,8 +343,8 @@ TEST_F(DialogTest, RedefiningKeepsASharedColorCellForItsOtherOwner)
     *twin = *a;
     insertlist(ActualScene, TagPattern, twin, copytext("twin"));
     const HWND dlg = open(CmdColors, SlotColors);
-    settext(dlg, 1232, "A");
-    settext(dlg, 1233, "1 1 1");
+    settext(dlg, ColorName, "A");
+    settext(dlg, ColorValue, "1 1 1");
     click(dlg, IDOK);
     EXPECT_EQ(*a->color, packcolor(1, 1, 1));
     EXPECT_EQ(*twin->color, packcolor(10, 20, 30));
@@ -357,15 +358,15 @@ TEST_F(DialogTest, SphereUseCreatesASphereThatIsDrawn)
     addpattern("red", 255, 0, 0);
     const HWND dlg = open(CmdSpheres, SlotSpheres);
     ClearImage(&ActualImage);
-    settext(dlg, 1242, "ball");
-    settext(dlg, 1244, "o");
-    settext(dlg, 1245, "300");
-    settext(dlg, 1246, "red");
+    settext(dlg, SphereName, "ball");
+    settext(dlg, SphereCenter, "o");
+    settext(dlg, SphereRadius, "300");
+    settext(dlg, SphereColor, "red");
     markpicture();
     click(dlg, IDOK);
     EXPECT_TRUE(redrawn());
     EXPECT_TRUE(warnings().empty());
-    EXPECT_EQ(lines(dlg, 1241), Lines({"ball"}));
+    EXPECT_EQ(lines(dlg, SphereList), Lines({"ball"}));
     EXPECT_STREQ(lastname(), "ball");
     const SphereObject* ball = static_cast<SphereObject*>(searchlist(ActualScene, TagSphere, "ball"));
     ASSERT_NE(ball, nullptr);
@@ -375,21 +376,21 @@ TEST_F(DialogTest, SphereUseCreatesASphereThatIsDrawn)
 
     // A radius without a number keeps the radius; a new sphere then starts at 0.
     addpoint("q", 1, 1, 1);
-    settext(dlg, 1244, "q");
-    settext(dlg, 1245, "big");
+    settext(dlg, SphereCenter, "q");
+    settext(dlg, SphereRadius, "big");
     click(dlg, IDOK);
     EXPECT_EQ(ball->radius, 300.0f);
     EXPECT_EQ(ball->center, searchlist(ActualScene, TagPoint, "q"));
-    settext(dlg, 1242, "dot");
+    settext(dlg, SphereName, "dot");
     click(dlg, IDOK);
     EXPECT_EQ(static_cast<SphereObject*>(searchlist(ActualScene, TagSphere, "dot"))->radius, 0.0f);
 
     // Selection shows the names of what the sphere holds.
-    select(dlg, 1241, 0);
-    EXPECT_EQ(text(dlg, 1242), "ball");
-    EXPECT_EQ(text(dlg, 1244), "q");
-    EXPECT_EQ(text(dlg, 1245), "300");
-    EXPECT_EQ(text(dlg, 1246), "red");
+    select(dlg, SphereList, 0);
+    EXPECT_EQ(text(dlg, SphereName), "ball");
+    EXPECT_EQ(text(dlg, SphereCenter), "q");
+    EXPECT_EQ(text(dlg, SphereRadius), "300");
+    EXPECT_EQ(text(dlg, SphereColor), "red");
 }
 
 TEST_F(DialogTest, SphereUseRefusesUnknownCentreBeforeUnknownColour)
@@ -398,19 +399,19 @@ TEST_F(DialogTest, SphereUseRefusesUnknownCentreBeforeUnknownColour)
     addpattern("red", 255, 0, 0);
     const HWND dlg = open(CmdSpheres, SlotSpheres);
     const int before = entries();
-    settext(dlg, 1242, "ball");
-    settext(dlg, 1244, "nowhere");
-    settext(dlg, 1246, "nocolour");
+    settext(dlg, SphereName, "ball");
+    settext(dlg, SphereCenter, "nowhere");
+    settext(dlg, SphereColor, "nocolour");
     markpicture();
     click(dlg, IDOK);
     EXPECT_EQ(warnings(), Lines({"Center not found."}));
-    settext(dlg, 1244, "o");
+    settext(dlg, SphereCenter, "o");
     click(dlg, IDOK);
     EXPECT_EQ(warnings(), Lines({"Color not found."}));
     EXPECT_FALSE(redrawn());
     EXPECT_EQ(entries(), before);
-    EXPECT_TRUE(lines(dlg, 1241).empty());
-    EXPECT_EQ(text(dlg, 1244), "o") << "fields keep their text";
+    EXPECT_TRUE(lines(dlg, SphereList).empty());
+    EXPECT_EQ(text(dlg, SphereCenter), "o") << "fields keep their text";
 }
 
 TEST_F(DialogTest, SphereDeleteRemovesExactlyTheNamedEntry)
@@ -418,33 +419,33 @@ TEST_F(DialogTest, SphereDeleteRemovesExactlyTheNamedEntry)
     addpoint("o", 0, 0, 0);
     addpattern("red", 255, 0, 0);
     const HWND dlg = open(CmdSpheres, SlotSpheres);
-    settext(dlg, 1244, "o");
-    settext(dlg, 1246, "red");
+    settext(dlg, SphereCenter, "o");
+    settext(dlg, SphereColor, "red");
     for (const char* name : {"Ball", "ball2", "ball"}) {
-        settext(dlg, 1242, name);
+        settext(dlg, SphereName, name);
         click(dlg, IDOK);
     }
-    EXPECT_EQ(lines(dlg, 1241), Lines({"Ball", "ball2", "ball"}));
+    EXPECT_EQ(lines(dlg, SphereList), Lines({"Ball", "ball2", "ball"}));
 
-    settext(dlg, 1242, "ball");
+    settext(dlg, SphereName, "ball");
     markpicture();
-    click(dlg, 1243);
+    click(dlg, SphereDelete);
     EXPECT_TRUE(redrawn());
     EXPECT_TRUE(warnings().empty());
-    EXPECT_EQ(lines(dlg, 1241), Lines({"Ball", "ball2"}));
+    EXPECT_EQ(lines(dlg, SphereList), Lines({"Ball", "ball2"}));
     EXPECT_EQ(searchlist(ActualScene, TagSphere, "ball"), nullptr);
 
     markpicture();
-    click(dlg, 1243);
+    click(dlg, SphereDelete);
     EXPECT_EQ(warnings(), Lines({"No sphere exists under this name."}));
     EXPECT_TRUE(redrawn());
-    EXPECT_EQ(lines(dlg, 1241), Lines({"Ball", "ball2"}));
+    EXPECT_EQ(lines(dlg, SphereList), Lines({"Ball", "ball2"}));
 
-    select(dlg, 1241, 1);
-    EXPECT_EQ(text(dlg, 1244), "o");
-    settext(dlg, 1242, "ball");
+    select(dlg, SphereList, 1);
+    EXPECT_EQ(text(dlg, SphereCenter), "o");
+    settext(dlg, SphereName, "ball");
     click(dlg, IDOK);
-    EXPECT_EQ(lines(dlg, 1241), Lines({"Ball", "ball2", "ball"}));
+    EXPECT_EQ(lines(dlg, SphereList), Lines({"Ball", "ball2", "ball"}));
     EXPECT_STREQ(lastname(), "ball");
     EXPECT_NE(searchlist(ActualScene, TagPoint, "o"), nullptr) << "the centre stays";
 }

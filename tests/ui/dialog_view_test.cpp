@@ -8,11 +8,11 @@ namespace {
 TEST_F(DialogTest, CameraStoreThenUseRoundTrips)
 {
     const HWND dlg = open(CmdCamera, SlotCamera);
-    EXPECT_TRUE(checked(dlg, 13132)) << "start-up view is central";
+    EXPECT_TRUE(checked(dlg, CamCentralView)) << "start-up view is central";
     const int before = entries();
     const Camera stored = ActualCam;
     markpicture();
-    click(dlg, 1312);
+    click(dlg, CamStore);
     EXPECT_FALSE(redrawn());
     EXPECT_EQ(entries(), before + 4);
     ListBlock* block = ActualScene;
@@ -24,13 +24,13 @@ TEST_F(DialogTest, CameraStoreThenUseRoundTrips)
 
     keydown(VK_LEFT);
     EXPECT_NE(position().x, 0.0f);
-    click(dlg, 1311);
+    click(dlg, CamUse);
     EXPECT_TRUE(warnings().empty());
     EXPECT_EQ(std::memcmp(ActualCam.frame.m, stored.frame.m, sizeof stored.frame.m), 0);
 
     // Stored again: overwritten in place.
     keydown(VK_LEFT);
-    click(dlg, 1312);
+    click(dlg, CamStore);
     EXPECT_EQ(entries(), before + 4);
     EXPECT_EQ(static_cast<Vector*>(searchlist(ActualScene, TagPoint, "cam_position"))->x, position().x);
 }
@@ -41,7 +41,7 @@ TEST_F(DialogTest, CameraUseWithMissingObjectsWarnsButCopiesWhatItFinds)
     const HWND dlg = open(CmdCamera, SlotCamera);
     const Vector oldfront = front();
     markpicture();
-    click(dlg, 1311);
+    click(dlg, CamUse);
     EXPECT_EQ(warnings(), Lines({"The default position of the camera is not defined."}));
     EXPECT_TRUE(redrawn());
     expectvector(position(), 5, 6, 7);
@@ -52,54 +52,54 @@ TEST_F(DialogTest, CameraViewButtons)
 {
     const HWND dlg = open(CmdCamera, SlotCamera);
     markpicture();
-    click(dlg, 13131);
+    click(dlg, CamParallel);
     EXPECT_TRUE(redrawn());
     EXPECT_EQ(ActualCam.flags, CamClip) << "clipping stays";
-    EXPECT_TRUE(checked(dlg, 13131));
-    EXPECT_FALSE(checked(dlg, 13132));
+    EXPECT_TRUE(checked(dlg, CamParallel));
+    EXPECT_FALSE(checked(dlg, CamCentralView));
     ActualCam.flags = 0;
-    click(dlg, 13132);
+    click(dlg, CamCentralView);
     EXPECT_EQ(ActualCam.flags, CamCentral | CamClip);
-    EXPECT_TRUE(checked(dlg, 13132));
-    EXPECT_FALSE(checked(dlg, 13131));
+    EXPECT_TRUE(checked(dlg, CamCentralView));
+    EXPECT_FALSE(checked(dlg, CamParallel));
 
     click(dlg, IDCANCEL);
     EXPECT_EQ(GDlgs[SlotCamera], nullptr);
     ActualCam.flags = CamClip;
-    EXPECT_TRUE(checked(open(CmdCamera, SlotCamera), 13131));
+    EXPECT_TRUE(checked(open(CmdCamera, SlotCamera), CamParallel));
 }
 
 TEST_F(DialogTest, LightDialogShowsUndefinedAndAddsNothingUntilTyped)
 {
     const int before = entries();
     const HWND dlg = open(CmdLight, SlotLight);
-    EXPECT_EQ(text(dlg, 1323), "undefined");
-    EXPECT_EQ(text(dlg, 1324), "undefined");
-    EXPECT_TRUE(checked(dlg, 1322)) << "start-up light is directed";
-    EXPECT_FALSE(checked(dlg, 1325));
+    EXPECT_EQ(text(dlg, LightPosField), "undefined");
+    EXPECT_EQ(text(dlg, LightDirField), "undefined");
+    EXPECT_TRUE(checked(dlg, LightDirection)) << "start-up light is directed";
+    EXPECT_FALSE(checked(dlg, LightBind));
     EXPECT_EQ(entries(), before);
 
     markpicture();
-    settext(dlg, 1323, "5");
+    settext(dlg, LightPosField, "5");
     EXPECT_TRUE(redrawn());
     expectvector(*static_cast<Vector*>(searchlist(ActualScene, TagPoint, "light_position")), 5, 0, 0);
-    settext(dlg, 1323, "5 6 7");
+    settext(dlg, LightPosField, "5 6 7");
     expectvector(*static_cast<Vector*>(searchlist(ActualScene, TagPoint, "light_position")), 5, 6, 7);
 
-    settext(dlg, 1324, "0 0 0");
+    settext(dlg, LightDirField, "0 0 0");
     const Vector* direction = static_cast<Vector*>(searchlist(ActualScene, TagVector, "light_direction"));
     ASSERT_NE(direction, nullptr);
     expectvector(*direction, 0, 0, -1);
-    EXPECT_EQ(text(dlg, 1324), "0 0 0");
-    settext(dlg, 1324, "1e-30 0 0");
+    EXPECT_EQ(text(dlg, LightDirField), "0 0 0");
+    settext(dlg, LightDirField, "1e-30 0 0");
     expectvector(*direction, 1e-30f, 0, 0);
     EXPECT_EQ(entries(), before + 2);
 
     // Opened again, the fields show the objects.
     click(dlg, IDCANCEL);
     const HWND again = open(CmdLight, SlotLight);
-    EXPECT_EQ(text(again, 1323), "5 6 7");
-    EXPECT_EQ(text(again, 1324), "1e-30 0 0");
+    EXPECT_EQ(text(again, LightPosField), "5 6 7");
+    EXPECT_EQ(text(again, LightDirField), "1e-30 0 0");
     EXPECT_EQ(entries(), before + 2);
 }
 
@@ -117,23 +117,23 @@ TEST_F(DialogTest, NumbersThatAreNotFiniteFloatsAreRefusedInEveryField)
         const char* label;
         const Vector* kept;
     } const fields[] = {
-        {CmdPoints, SlotPoints, 1213, IDOK, "Position", camposition},
-        {CmdVectors, SlotVectors, 1223, IDOK, "Components", nullptr},
-        {CmdSpheres, SlotSpheres, 1245, IDOK, "Radius", nullptr},
-        {CmdLight, SlotLight, 1323, 0, "Position", position},
-        {CmdLight, SlotLight, 1324, 0, "Direction", direction},
+        {CmdPoints, SlotPoints, PointPosition, IDOK, "Position", camposition},
+        {CmdVectors, SlotVectors, VectorComponents, IDOK, "Components", nullptr},
+        {CmdSpheres, SlotSpheres, SphereRadius, IDOK, "Radius", nullptr},
+        {CmdLight, SlotLight, LightPosField, 0, "Position", position},
+        {CmdLight, SlotLight, LightDirField, 0, "Direction", direction},
     };
     for (const Field& f : fields) {
         const int before = entries();
         const HWND dlg = open(f.cmd, f.slot);
-        settext(dlg, 1212, "cam_position");
-        settext(dlg, 1222, "newvector");
-        settext(dlg, 1242, "newsphere");
-        settext(dlg, 1244, "o");
-        settext(dlg, 1246, "red");
+        settext(dlg, PointName, "cam_position");
+        settext(dlg, VectorName, "newvector");
+        settext(dlg, SphereName, "newsphere");
+        settext(dlg, SphereCenter, "o");
+        settext(dlg, SphereColor, "red");
         const Vector was = f.kept ? *f.kept : nullv();
         for (const char* number : {"nan 0 1", "1e39 0 1", "-inf 0 0", "inf", "0 0 -1e39"}) {
-            if (f.field == 1245 && number[0] == '0')
+            if (f.field == SphereRadius && number[0] == '0')
                 continue;  // the radius is the first number only
             markpicture();
             settext(dlg, f.field, number);
@@ -161,17 +161,17 @@ TEST_F(DialogTest, NumbersThatAreNotFiniteFloatsAreRefusedInEveryField)
     addpoint("cam_lower", 0, 1000, 0, TagVector);
     addpoint("cam_right", 1000, 0, 0, TagVector);
     *static_cast<Vector*>(searchlist(ActualScene, TagPoint, "cam_position")) = newv(0, 0, -1000);
-    settext(open(CmdSpheres, SlotSpheres), 1245, "300");
+    settext(open(CmdSpheres, SlotSpheres), SphereRadius, "300");
     const HWND sphere = GDlgs[SlotSpheres];
-    settext(sphere, 1242, "ball");
-    settext(sphere, 1244, "o");
-    settext(sphere, 1246, "red");
+    settext(sphere, SphereName, "ball");
+    settext(sphere, SphereCenter, "o");
+    settext(sphere, SphereColor, "red");
     click(sphere, IDOK);
     const HWND points = open(CmdPoints, SlotPoints);
-    settext(points, 1212, "cam_position");
-    settext(points, 1213, "inf 0 0");
+    settext(points, PointName, "cam_position");
+    settext(points, PointPosition, "inf 0 0");
     click(points, IDOK);
-    click(open(CmdCamera, SlotCamera), 1311);
+    click(open(CmdCamera, SlotCamera), CamUse);
     EXPECT_EQ(warnings(),
               Lines({"Position: numbers must be finite (no nan or inf, nothing beyond 3.4e38)."}));
     EXPECT_NE(litpixels(), 0u);
@@ -180,24 +180,24 @@ TEST_F(DialogTest, NumbersThatAreNotFiniteFloatsAreRefusedInEveryField)
 TEST_F(DialogTest, LightKindAndBinding)
 {
     const HWND dlg = open(CmdLight, SlotLight);
-    click(dlg, 1321);
+    click(dlg, LightPoint);
     EXPECT_EQ(ActualLight.flags & LightDirected, 0);
-    EXPECT_TRUE(checked(dlg, 1321));
-    EXPECT_FALSE(checked(dlg, 1322));
-    click(dlg, 1322);
+    EXPECT_TRUE(checked(dlg, LightPoint));
+    EXPECT_FALSE(checked(dlg, LightDirection));
+    click(dlg, LightDirection);
     EXPECT_EQ(ActualLight.flags & LightDirected, LightDirected);
-    EXPECT_TRUE(checked(dlg, 1322));
+    EXPECT_TRUE(checked(dlg, LightDirection));
 
     markpicture();
-    click(dlg, 1325);
+    click(dlg, LightBind);
     EXPECT_TRUE(redrawn());
     EXPECT_EQ(ActualLight.flags & LightBound, LightBound);
-    EXPECT_TRUE(checked(dlg, 1325));
+    EXPECT_TRUE(checked(dlg, LightBind));
     markpicture();
-    click(dlg, 1325);
+    click(dlg, LightBind);
     EXPECT_TRUE(redrawn());
     EXPECT_EQ(ActualLight.flags & LightBound, 0);
-    EXPECT_FALSE(checked(dlg, 1325));
+    EXPECT_FALSE(checked(dlg, LightBind));
 }
 
 // -------------------------------------------------------------------- chooser
@@ -220,20 +220,20 @@ TEST_F(DialogTest, ChooserListsScenesAndSwitchesWithTheirCamera)
     ChooseScene(first);
 
     const HWND chooser = open(CmdChooseScene, SlotChooser);
-    const Lines shown = lines(chooser, 1121);
+    const Lines shown = lines(chooser, ChooserList);
     ASSERT_EQ(int(shown.size()), number_of_scenes);
     EXPECT_EQ(Lines(shown.end() - 3, shown.end()), Lines({"(unnamed)", "a.txt", "b.txt"}));
-    EXPECT_EQ(selection(chooser, 1121), LB_ERR);
+    EXPECT_EQ(selection(chooser, ChooserList), LB_ERR);
 
     // The current scene: nothing at all.
     const HWND points = open(CmdPoints, SlotPoints);
     markpicture();
-    select(chooser, 1121, first);
+    select(chooser, ChooserList, first);
     EXPECT_FALSE(redrawn());
     EXPECT_EQ(GDlgs[SlotPoints], points);
 
     open(CmdPolygons, SlotPolygons);
-    select(chooser, 1121, first + 1);
+    select(chooser, ChooserList, first + 1);
     EXPECT_EQ(chosen_scene, first + 1);
     EXPECT_EQ(ActualScene, named);
     EXPECT_EQ(GDlgs[SlotPoints], nullptr);
@@ -246,13 +246,13 @@ TEST_F(DialogTest, ChooserListsScenesAndSwitchesWithTheirCamera)
     expectvector(right(), 300, 0, 0);
 
     const uint8_t flags = ActualCam.flags;
-    select(chooser, 1121, first + 2);
+    select(chooser, ChooserList, first + 2);
     expectvector(front(), 0, 0, 10);
     expectvector(position(), 1, 2, 3);
     EXPECT_EQ(ActualCam.flags, flags);
 
     // No selection: nothing.
-    select(chooser, 1121, -1);
+    select(chooser, ChooserList, -1);
     EXPECT_EQ(chosen_scene, first + 2);
     EXPECT_TRUE(warnings().empty());
 

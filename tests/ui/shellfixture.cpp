@@ -131,26 +131,22 @@ bool ShellTest::redrawn()
 
 Vector ShellTest::right()
 {
-    const float* m = ActualCam.frame.m;
-    return Vector{m[0], m[4], m[8]};
+    return columnm(ActualCam.frame, 0);
 }
 
 Vector ShellTest::lower()
 {
-    const float* m = ActualCam.frame.m;
-    return Vector{m[1], m[5], m[9]};
+    return columnm(ActualCam.frame, 1);
 }
 
 Vector ShellTest::front()
 {
-    const float* m = ActualCam.frame.m;
-    return Vector{m[2], m[6], m[10]};
+    return columnm(ActualCam.frame, 2);
 }
 
 Vector ShellTest::position()
 {
-    const float* m = ActualCam.frame.m;
-    return Vector{m[3], m[7], m[11]};
+    return columnm(ActualCam.frame, 3);
 }
 
 HWND ShellTest::fakechooser()

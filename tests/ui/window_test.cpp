@@ -82,10 +82,18 @@ TEST_F(ShellTest, WindowHasItsClassCaptionSizeAndMenu)
         UINT id;
     };
     const std::vector<std::vector<Item>> items = {
-        {{"New scene", 111}, {"Load scene", 112}, {"Save scene", 113}, {"Save scene as", 114},
-         {"Choose scene", 115}, {"Quit", 119}},
-        {{"Points", 121}, {"Vectors", 122}, {"Colors", 123}, {"Spheres", 124}, {"Polygons", 125}},
-        {{"Camera", 131}, {"Light", 132}},
+        {{"New scene", CmdNewScene},
+         {"Load scene", CmdLoadScene},
+         {"Save scene", CmdSaveScene},
+         {"Save scene as", CmdSaveSceneAs},
+         {"Choose scene", CmdChooseScene},
+         {"Quit", CmdQuit}},
+        {{"Points", CmdPoints},
+         {"Vectors", CmdVectors},
+         {"Colors", CmdColors},
+         {"Spheres", CmdSpheres},
+         {"Polygons", CmdPolygons}},
+        {{"Camera", CmdCamera}, {"Light", CmdLight}},
     };
     const char* popups[] = {"File", "Object", "View"};
     const HMENU menu = GetMenu(hWindow);
@@ -206,7 +214,7 @@ TEST_F(ShellTest, EmptyClientAreaIsHarmless)
     send(WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(30, 40));
     EXPECT_EQ(std::memcmp(&before, &ActualCam.frame, sizeof(Matrix)), 0);
     keydown(VK_LEFT);
-    command(200);
+    command(200);  // no command: only the redraw
     InvalidateRect(hWindow, nullptr, FALSE);
     UpdateWindow(hWindow);
     EXPECT_FLOAT_EQ(position().x, 100);
@@ -250,7 +258,7 @@ TEST_F(ShellTest, PictureFollowsTheSceneTheCameraAndTheWindow)
 {
     clientsize(160, 120);
     addsphere(ActualScene, 200);
-    command(200);
+    command(200);  // no command: only the redraw
     const double centred = centrecolumn();
     EXPECT_NEAR(centred, 80, 1);
 
