@@ -36,6 +36,10 @@ step "build native release" configure_build build/native-release -DCMAKE_BUILD_T
 step "build Windows i686" configure_build build/win32 -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-i686.cmake"
 step "build Windows x86_64" configure_build build/win64 -DCMAKE_TOOLCHAIN_FILE="$top/cmake/mingw-x86_64.cmake"
 
+# The release: both programs carry the version and the manifest; the zips and the installers.
+step "version and manifest of the i686 and x86_64 programs" tests/package/check_resources.sh build/win32 build/win64
+step "package (zip and installer, win32 and win64)" scripts/package.sh build/dist
+
 step "tests native debug" ctest --test-dir build/native-debug --output-on-failure -j "$jobs"
 step "tests native release" ctest --test-dir build/native-release --output-on-failure -j "$jobs"
 
@@ -73,6 +77,17 @@ if [ -n "$WINE32" ]; then
     step "end-to-end: the i686 program under Wine" tests/ui/e2e_smoke.sh build/win32 build/native-release "$WINE32" "$DISPLAY"
 elif [ -n "$WINE64" ]; then
     step "end-to-end: the x86_64 program under Wine" tests/ui/e2e_smoke.sh build/win64 build/native-release "$WINE64" "$DISPLAY"
+fi
+
+# The installers, silently, each in a fresh prefix: files, association, uninstall.
+version="$(scripts/version.sh)"
+if [ -n "$WINE64" ]; then
+    step "installer win64: install, open a scene through the association, uninstall" \
+        tests/package/installer_test.sh "build/dist/scene3d-$version-win64-setup.exe" build/native-release "$WINE64" "$DISPLAY"
+fi
+if [ -n "$WINE32" ]; then
+    step "installer win32: install, open a scene through the association, uninstall" \
+        tests/package/installer_test.sh "build/dist/scene3d-$version-win32-setup.exe" build/native-release "$WINE32" "$DISPLAY"
 fi
 
 fuzz_seconds="${FUZZ_SECONDS:-60}"

@@ -5,7 +5,8 @@ set -euo pipefail
 packages=(cmake g++ clang make
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
           wine wine32:i386 wine64 xvfb xdotool imagemagick x11-apps x11-utils libstb-dev
-          libassimp-dev assimp-testmodels libtinyobjloader-dev libtinygltf-dev nlohmann-json3-dev)
+          libassimp-dev assimp-testmodels libtinyobjloader-dev libtinygltf-dev nlohmann-json3-dev
+          nsis)
 
 missing=()
 for p in "${packages[@]}"; do

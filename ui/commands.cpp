@@ -6,6 +6,8 @@
 #include "scenefile/scenefile.h"
 #include "ui/dialogs.h"
 
+#include <vector>
+
 HWND GDlgs[DialogSlots] = {};
 
 struct DialogSlot {
@@ -85,6 +87,14 @@ static void newscene()
     RedrawScene();
 }
 
+// The scene of the file becomes current, as "Load scene" makes it; the caller redraws.
+static void enterscene(const char* path)
+{
+    ActualScene = ReadScene(path);
+    CloseEditingDialogs();
+    choosernewline(SceneShort[chosen_scene]);
+}
+
 static void loadscene()
 {
     if (!roomforscene())
@@ -92,10 +102,25 @@ static void loadscene()
     char path[PathBuffer];
     if (!AskFileName(hWindow, false, path, sizeof path))
         return;
-    ActualScene = ReadScene(path);
-    CloseEditingDialogs();
-    choosernewline(SceneShort[chosen_scene]);
+    enterscene(path);
     RedrawScene();
+}
+
+void DropFiles(HDROP drop)
+{
+    // A full registry warns once and takes none of the remaining files.
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    UINT loaded = 0;
+    for (UINT i = 0; i < count && roomforscene(); ++i) {
+        // The shell's paths are not bound by the file chooser's buffer.
+        std::vector<char> path(size_t(DragQueryFileA(drop, i, nullptr, 0)) + 1);
+        DragQueryFileA(drop, i, path.data(), UINT(path.size()));
+        enterscene(path.data());
+        ++loaded;
+    }
+    DragFinish(drop);
+    if (loaded > 0)
+        RedrawScene();
 }
 
 static void savescene(bool ask)

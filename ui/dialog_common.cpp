@@ -28,14 +28,21 @@ std::string fieldtext(HWND dlg, int id, int limit)
 std::string listtext(HWND box, LRESULT index)
 {
     // A name read from a file may be longer than any field: ask for the length first.
+    // The line is read in its wide form and converted here, as the system would
+    // convert it: the visual-style list boxes of the manifest keep wide text, and
+    // Wine passes their narrow LB_GETTEXT through a buffer of 512 characters.
     if (index < 0)
         return std::string();
-    const LRESULT length = SendMessageA(box, LB_GETTEXTLEN, WPARAM(index), 0);
+    const LRESULT length = SendMessageW(box, LB_GETTEXTLEN, WPARAM(index), 0);
     if (length == LB_ERR)
         return std::string();
-    std::string text(size_t(length) + 1, '\0');
-    const LRESULT copied = SendMessageA(box, LB_GETTEXT, WPARAM(index), LPARAM(text.data()));
-    text.resize(copied == LB_ERR ? 0 : size_t(copied));
+    std::wstring wide(size_t(length) + 1, L'\0');
+    const LRESULT copied = SendMessageW(box, LB_GETTEXT, WPARAM(index), LPARAM(wide.data()));
+    if (copied == LB_ERR || copied == 0)
+        return std::string();
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(copied), nullptr, 0, nullptr, nullptr);
+    std::string text(size_t(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), int(copied), text.data(), bytes, nullptr, nullptr);
     return text;
 }
 

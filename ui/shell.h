@@ -8,16 +8,22 @@
 //                                     camera and light, load cmdline (the whole text is one
 //                                     path) or start an empty scene 0, render and show it
 //   MessageLoop()                     run until the main window is destroyed; returns 0
+//   TranslateShortcut(msg)            Ctrl+N, Ctrl+O or Ctrl+S meant for the main window runs
+//                                     its File command; true when msg was taken so
 //   WndProc(...)                      the main window's procedure
 //   RedrawScene()          the redraw sequence: ClearImage, PrepareScene, RenderScene of
 //                          ActualScene, invalidate the main window without erasing
 //   CloseEditingDialogs()  end every open dialog of slots 1 to 19 (the chooser stays)
 //   MenuCommand(id)        one command of MainMenu (or any other id: only the redraw)
+//   DropFiles(drop)        files dropped on the main window: each one loaded as "Load scene"
+//                          loads the chosen file, then one redraw; releases drop
 #pragma once
 
 #include "ui/resources/resource.h"
 
 #include <windows.h>
+
+#include <shellapi.h>
 
 constexpr int DialogSlots = 20;
 constexpr int SlotChooser = 0, SlotPoints = 1, SlotVectors = 2, SlotColors = 3,
@@ -32,8 +38,10 @@ extern HWND GDlgs[DialogSlots];
 
 void StartUp(HINSTANCE instance, const char* cmdline, int show);
 int MessageLoop();
+bool TranslateShortcut(MSG* msg);
 LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
 void RedrawScene();
 void CloseEditingDialogs();
 void MenuCommand(int id);
+void DropFiles(HDROP drop);

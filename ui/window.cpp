@@ -61,6 +61,8 @@ void StartUp(HINSTANCE instance, const char* cmdline, int show)
                               StartWidth, StartHeight, nullptr, nullptr, instance, nullptr);
     if (!hWindow)
         HardError("Error: Window could not be opened.");
+    // Scene files dropped on the window are loaded (DropFiles).
+    DragAcceptFiles(hWindow, TRUE);
     ShowWindow(hWindow, show);
 
     StartView();
@@ -75,10 +77,30 @@ void StartUp(HINSTANCE instance, const char* cmdline, int show)
     UpdateWindow(hWindow);
 }
 
+// The File shortcuts. Ctrl with arrows, brackets and digits stays with the view control.
+static HACCEL shortcuts()
+{
+    static const HACCEL table = [] {
+        ACCEL keys[] = {{FCONTROL | FVIRTKEY, 'N', CmdNewScene},
+                        {FCONTROL | FVIRTKEY, 'O', CmdLoadScene},
+                        {FCONTROL | FVIRTKEY, 'S', CmdSaveScene}};
+        return CreateAcceleratorTableA(keys, int(sizeof keys / sizeof keys[0]));
+    }();
+    return table;
+}
+
+bool TranslateShortcut(MSG* msg)
+{
+    // Keys typed into a dialog stay the dialog's.
+    return msg->hwnd == hWindow && TranslateAcceleratorA(hWindow, shortcuts(), msg) != 0;
+}
+
 int MessageLoop()
 {
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (TranslateShortcut(&msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
@@ -105,6 +127,15 @@ static void resized(HWND window, WPARAM type)
         RenderScene(ActualScene);
     }
     InvalidateRect(window, nullptr, FALSE);
+}
+
+// Moved to a screen of another resolution: the window takes the size the system
+// proposes, and the size handler draws the picture anew at its real pixel size.
+static void dpichanged(HWND window, LPARAM lparam)
+{
+    const RECT* proposed = reinterpret_cast<const RECT*>(lparam);
+    SetWindowPos(window, nullptr, proposed->left, proposed->top, proposed->right - proposed->left,
+                 proposed->bottom - proposed->top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 static void closing(HWND window)
@@ -145,6 +176,17 @@ LRESULT CALLBACK WndProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam
         return 0;
     case WM_KEYUP:
         KeyUp(uint32_t(wparam));
+        return 0;
+    case WM_KILLFOCUS:
+        // A modifier released in another window (a file chooser opened by Ctrl+O)
+        // is never seen here: none counts as held any more.
+        Funckey = 0;
+        return DefWindowProcA(window, message, wparam, lparam);
+    case WM_DROPFILES:
+        DropFiles(reinterpret_cast<HDROP>(wparam));
+        return 0;
+    case WM_DPICHANGED:
+        dpichanged(window, lparam);
         return 0;
     case WM_COMMAND:
         MenuCommand(LOWORD(wparam));

@@ -15,7 +15,8 @@
 # shows exactly the pixels scenerender gives at that size; presses the left
 # arrow and checks the picture against scenerender with the camera moved as
 # the key moves it; makes a sphere in the "Draw Spheres" dialog with real clicks
-# and keystrokes and checks the picture again (e2e_dialogs.sh); quits through
+# and keystrokes and checks the picture again (e2e_dialogs.sh); presses Ctrl+N
+# and expects an empty picture; quits through
 # the File menu with mouse clicks and expects exit status 0. Pictures are kept
 # in WIN_BUILD/e2e for a look after a failure.
 set -uo pipefail
@@ -41,6 +42,7 @@ fail() {
     [ -n "${apppid:-}" ] && kill "$apppid" 2>/dev/null
     exit 1
 }
+source "$top/tests/ui/e2e_window.sh"
 
 for f in "$exe" "$scenerender"; do
     [ -x "$f" ] || [ -f "$f" ] || fail "missing $f"
@@ -102,71 +104,12 @@ winpath="Z:${out//\//\\}\\scene.item"
 "$wine" "$exe" "$winpath" &
 apppid=$!
 
-window=""
-for _ in $(seq 150); do
-    window="$(xdotool search --name '^3D scene$' 2>/dev/null | head -1)"
-    [ -n "$window" ] && break
-    kill -0 "$apppid" 2>/dev/null || fail "the program ended before its window appeared"
-    sleep 0.2
-done
-[ -n "$window" ] || fail "no window named '3D scene'"
-
-# Without a window manager the X window holds the menu bar and the client area
-# and nothing else.
-# A window that has only just appeared may not take the first request.
-for _ in $(seq 50); do
-    xdotool windowsize "$window" 320 260
-    sleep 0.2
-    eval "$(xdotool getwindowgeometry --shell "$window")"
-    [ "$WIDTH" -eq 320 ] && [ "$HEIGHT" -eq 260 ] && break
-done
-[ "$WIDTH" -eq 320 ] && [ "$HEIGHT" -eq 260 ] || fail "window is ${WIDTH}x$HEIGHT, not 320x260"
-sleep 0.5
-winx="$X" winy="$Y"
-
-capture() {  # capture FILE: the X window as it is on the screen
-    import -window root -crop "${WIDTH}x${HEIGHT}+${winx}+${winy}" +repage "$1" 2>/dev/null
-}
-
-# The menu bar is the top rows whose part right of the menu titles has the bar's
-# own colour throughout; the client area starts below them.
-for _ in $(seq 20); do
-    capture "$out/window.png"
-    bar="$(convert "$out/window.png" -format "%[pixel:p{$((WIDTH - 1)),0}]" info:)"
-    menu=""
-    for y in $(seq 0 60); do
-        row="$(convert "$out/window.png" -crop "$((WIDTH - 150))x1+150+$y" +repage \
-               -format '%k %[pixel:p{0,0}]' info: 2>/dev/null)"
-        if [ "$row" != "1 $bar" ]; then menu="$y"; break; fi
-    done
-    # A bar not yet painted shows no such band.
-    [ -n "$menu" ] && [ "$menu" -ge 10 ] && break
-    sleep 0.2
-done
-[ -n "$menu" ] && [ "$menu" -ge 10 ] || fail "cannot find the menu bar (see $out/window.png)"
-clientw="$WIDTH"
-clienth=$((HEIGHT - menu))
+openwindow "$apppid"
 echo "e2e_smoke: client area ${clientw}x$clienth below a menu bar of $menu rows"
-
-client() {  # client FILE: the client area now
-    import -window root -crop "${clientw}x${clienth}+${winx}+$((winy + menu))" +repage "$1" 2>/dev/null
-}
-
-same() {  # same A B: identical pixels
-    local differing
-    differing="$(compare -metric AE "$1" "$2" "$out/diff.png" 2>&1 >/dev/null)"
-    [ "$differing" = "0" ]
-}
 
 "$scenerender" --size "${clientw}x$clienth" --output "$out/expected.png" "$out/scene.item" ||
     fail "scenerender could not render the scene"
-shown=""
-for _ in $(seq 50); do
-    client "$out/shown.png"
-    if same "$out/shown.png" "$out/expected.png"; then shown=1; break; fi
-    sleep 0.2
-done
-[ -n "$shown" ] ||
+showing "$out/shown.png" "$out/expected.png" ||
     fail "the window does not show scenerender's picture (see $out/shown.png, expected.png, diff.png)"
 echo "e2e_smoke: the window shows scenerender's picture"
 
@@ -175,13 +118,7 @@ echo "e2e_smoke: the window shows scenerender's picture"
 same "$out/expected.png" "$out/expected-moved.png" && fail "moving the camera changes nothing in this scene"
 xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
 xdotool key --window "$window" Left
-moved=""
-for _ in $(seq 50); do
-    sleep 0.2
-    client "$out/shown-moved.png"
-    if same "$out/shown-moved.png" "$out/expected-moved.png"; then moved=1; break; fi
-done
-[ -n "$moved" ] ||
+showing "$out/shown-moved.png" "$out/expected-moved.png" ||
     fail "after the left arrow the window does not show the moved camera's picture (see $out/shown-moved.png, expected-moved.png)"
 echo "e2e_smoke: the left arrow moved the camera as scenerender expects"
 
@@ -203,6 +140,16 @@ openmenu() {
 }
 
 source "$top/tests/ui/e2e_dialogs.sh"
+
+# Ctrl+N through the real keyboard state and message loop: a new, empty scene.
+: >"$out/empty.item"
+"$scenerender" --size "${clientw}x$clienth" --output "$out/expected-new.png" "$out/empty.item" ||
+    fail "scenerender could not render an empty scene"
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+xdotool key --window "$window" ctrl+n
+showing "$out/shown-new.png" "$out/expected-new.png" ||
+    fail "after Ctrl+N the window does not show an empty scene (see $out/shown-new.png)"
+echo "e2e_smoke: Ctrl+N started a new, empty scene"
 
 # File, then its last item, Quit, in the popup that opens below it.
 openmenu 15 || fail "the File menu did not open"
