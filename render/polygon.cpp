@@ -26,28 +26,6 @@ static void growcorners(int32_t count)
     poly_crn = static_cast<Vector*>(Memory_Gra(size_t(poly_maxsize) * sizeof(Vector)));
 }
 
-// The plane A·u + B·v + C·w + D = 0 through the corners in view coordinates.
-// (A, B, C) is twice the area vector of the polygon; D puts the plane through
-// the mean of the corners, which is what non-planar corners are drawn on.
-struct Plane {
-    float A, B, C, D;
-};
-
-static Plane fitplane(const Vector* p, int32_t count)
-{
-    float A = 0, B = 0, C = 0;
-    for (int32_t i = 0; i < count; i++) {
-        const int32_t j = (i + 1) % count;
-        A += (p[i].z + p[j].z) * (p[j].y - p[i].y);
-        B += (p[i].x + p[j].x) * (p[j].z - p[i].z);
-        C += (p[i].y + p[j].y) * (p[j].x - p[i].x);
-    }
-    float sum = 0;
-    for (int32_t i = 0; i < count; i++)
-        sum += p[i].x * A + p[i].y * B + p[i].z * C;
-    return Plane{A, B, C, -sum / float(count)};
-}
-
 // Even-odd test of the point (pa, pb) against the corners' coordinates (a, b):
 // a corner's a-range is half-open, so a vertex shared by two edges counts once.
 // Parallel view: only a crossing strictly above the point toggles; a point on
@@ -129,7 +107,7 @@ void Porygon(Vector** corners, int32_t count, Pattern pattern)
     const float W = float(ActualImage.width);
     const float H = float(ActualImage.height);
     const float f = ActualWidth;
-    float xmin = W, ymin = H, xmax = 0, ymax = 0;
+    CornerBounds bounds = cornerbounds(W, H);
     for (int32_t i = 0; i < count; i++) {
         if (!corners[i])
             return;
@@ -137,28 +115,10 @@ void Porygon(Vector** corners, int32_t count, Pattern pattern)
         if (!finitev(p))
             return;
         poly_crn[i] = p;
-        float px = p.x, py = p.y;
-        if (central) {
-            if (p.z <= 0) {
-                // A corner at or behind the eye's plane: the polygon may
-                // reach anywhere on the picture.
-                xmin = 0, ymin = 0, xmax = W, ymax = H;
-                continue;
-            }
-            px = p.x * f / p.z + W / 2;
-            py = p.y * f / p.z + H / 2;
-        }
-        xmin = px < xmin ? px : xmin;
-        xmax = px > xmax ? px : xmax;
-        ymin = py < ymin ? py : ymin;
-        ymax = py > ymax ? py : ymax;
+        growbounds(&bounds, p, central, f, W, H);
     }
-    // Clamped before conversion, so far-off corners cannot overflow an int.
-    const int32_t x0 = int32_t(std::ceil(clampbound(xmin, W)));
-    const int32_t x1 = int32_t(std::ceil(clampbound(xmax, W)));
-    const int32_t y0 = int32_t(std::ceil(clampbound(ymin, H)));
-    const int32_t y1 = int32_t(std::ceil(clampbound(ymax, H)));
-    if (x0 >= x1 || y0 >= y1)
+    const PixelBox box = pixelbox(bounds.xmin, bounds.xmax, bounds.ymin, bounds.ymax, W, H);
+    if (emptybox(box))
         return;
 
     const Plane pl = fitplane(poly_crn, count);
@@ -182,7 +142,7 @@ void Porygon(Vector** corners, int32_t count, Pattern pattern)
 
     const Shade shade = showsback ? backside(pattern) : frontside(pattern);
     if (central)
-        PorygonCentral(count, pl, N, shade, x0, x1, y0, y1, W, H);
+        PorygonCentral(count, pl, N, shade, box.x0, box.x1, box.y0, box.y1, W, H);
     else
-        PorygonParallel(count, pl, N, shade, x0, x1, y0, y1);
+        PorygonParallel(count, pl, N, shade, box.x0, box.x1, box.y0, box.y1);
 }

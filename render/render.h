@@ -8,10 +8,11 @@
 // RenderScene; the rasterisers read only the view globals that PrepareScene left.
 //
 //   PrepareScene()            view transform, pixel scale and light in view coordinates
-//   RenderScene(list)         every sphere and polygon of the list, in list order: the fast
-//                             pass (fast.h), on all cores, byte for byte RenderSceneLiteral
-//   RenderSceneLiteral(list)  the same, object by object through Sphere and Porygon: the plain
-//                             statement of what a picture is, and the oracle of the tests
+//   RenderScene(list)         the same picture as RenderSceneLiteral, byte for byte: the fast
+//                             pass (render/fast/), near things first, on all cores
+//   RenderSceneLiteral(list)  every sphere and polygon of the list, in list order, through Sphere
+//                             and Porygon: the plain statement of what a picture is, and the
+//                             oracle of the tests
 //   Dot(col, row, x, y, z, colour, normal, ambient)   clipping, depth test, shading, one pixel
 //   Sphere(centre, radius, pattern)                   one sphere, both meeting points per pixel
 //   Porygon(corners, count, pattern)                  one flat polygon, even-odd filled

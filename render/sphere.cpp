@@ -4,20 +4,8 @@
 #include "render/raster.h"
 #include "render/render.h"
 
-// Where a sphere's projection may fall, as a pixel rectangle [x0, x1) × [y0, y1).
-struct PixelRect {
-    int32_t x0, x1, y0, y1;
-};
-
-static PixelRect pixelrect(float xmin, float xmax, float ymin, float ymax, float W, float H)
-{
-    // Clamped before conversion, so a huge or far sphere cannot overflow an int.
-    return PixelRect{int32_t(std::ceil(clampbound(xmin, W))), int32_t(std::ceil(clampbound(xmax, W))),
-                     int32_t(std::ceil(clampbound(ymin, H))), int32_t(std::ceil(clampbound(ymax, H)))};
-}
-
 // Parallel view: the line of sight through (col, row) runs along w.
-static void SphereParallel(Vector C, float rp, Shade front, Shade back, PixelRect r)
+static void SphereParallel(Vector C, float rp, Shade front, Shade back, PixelBox r)
 {
     for (int32_t col = r.x0; col < r.x1; col++)
         for (int32_t row = r.y0; row < r.y1; row++) {
@@ -44,7 +32,7 @@ static void SpherePoints(int32_t col, int32_t row, Vector C, Vector near, Vector
 }
 
 // Central view: every line of sight starts at the eye (the view origin).
-static void SphereCentral(Vector C, float rp, Shade front, Shade back, PixelRect r, float W,
+static void SphereCentral(Vector C, float rp, Shade front, Shade back, PixelBox r, float W,
                           float H)
 {
     const float f = ActualWidth;
@@ -91,27 +79,13 @@ void Sphere(Vector centre, double radius, Pattern pattern)
     const Shade front = frontside(pattern);
     const Shade back = backside(pattern);
 
-    if (!(ActualCam.flags & CamCentral)) {
-        const PixelRect r = pixelrect(C.x - rp, C.x + rp, C.y - rp, C.y + rp, W, H);
-        if (r.x0 >= r.x1 || r.y0 >= r.y1)
-            return;
+    const bool central = (ActualCam.flags & CamCentral) != 0;
+    const PixelBox r = spherebox(C, rp, central, ActualWidth, W, H);
+    if (emptybox(r))
+        return;
+    if (!central) {
         SphereParallel(C, rp, front, back, r);
         return;
     }
-
-    const float f = ActualWidth;
-    if (C.z + rp <= 0)
-        return;  // wholly behind the eye
-    float xmin = 0, xmax = W, ymin = 0, ymax = H;  // reaches the eye's plane: whole picture
-    if (C.z - rp > 0) {
-        // Each edge divided by the depth that makes it widest.
-        xmin = (C.x - rp > 0 ? (C.x - rp) * f / (C.z + rp) : (C.x - rp) * f / (C.z - rp)) + W / 2;
-        xmax = (C.x + rp > 0 ? (C.x + rp) * f / (C.z - rp) : (C.x + rp) * f / (C.z + rp)) + W / 2;
-        ymin = (C.y - rp > 0 ? (C.y - rp) * f / (C.z + rp) : (C.y - rp) * f / (C.z - rp)) + H / 2;
-        ymax = (C.y + rp > 0 ? (C.y + rp) * f / (C.z - rp) : (C.y + rp) * f / (C.z + rp)) + H / 2;
-    }
-    const PixelRect r = pixelrect(xmin, xmax, ymin, ymax, W, H);
-    if (r.x0 >= r.x1 || r.y0 >= r.y1)
-        return;
     SphereCentral(C, rp, front, back, r, W, H);
 }

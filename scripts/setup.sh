@@ -6,7 +6,7 @@ packages=(cmake g++ clang make
           g++-mingw-w64-i686 g++-mingw-w64-x86-64 mingw-w64-tools
           wine wine32:i386 wine64 xvfb xdotool imagemagick x11-apps x11-utils libstb-dev
           libassimp-dev assimp-testmodels libtinyobjloader-dev libtinygltf-dev nlohmann-json3-dev
-          nsis)
+          nsis libx11-dev)  # libx11-dev: scripts/keycycle.sh builds its probe against Xlib
 
 missing=()
 for p in "${packages[@]}"; do

@@ -2,6 +2,7 @@
 // scenes, and every byte of the picture and of the depths must agree.
 #include "render_fixture.h"
 
+#include "render/fast/fast.h"
 #include "render/workers.h"
 
 #include <cmath>
@@ -29,7 +30,10 @@ struct SceneMaker {
 
     Draw& draw;
     bool grid;  // whole view coordinates: corners on pixels, q exactly 0, points on edges
+    double smallest = 1e-4;  // object sizes from this to 3 (times the front's length)
     SceneList* list = initlist();
+    Vector* lastcentre = nullptr;  // the last sphere, for twin()
+    double lastradius = 0;
     std::vector<Pattern*> patterns;
     int serial = 0;
 
@@ -69,7 +73,7 @@ struct SceneMaker {
         const double spread = std::fabs(c) + 0.2;
         return at(draw.uniform(-spread, spread) * 1.5, draw.uniform(-spread, spread), c);
     }
-    double size() { return draw.scale(1e-4, 3) * lengthv(multvecmv(ActualCam.frame, newv(0, 0, 1))); }
+    double size() { return draw.scale(smallest, 3) * lengthv(multvecmv(ActualCam.frame, newv(0, 0, 1))); }
 
     void sphere()
     {
@@ -87,7 +91,32 @@ struct SceneMaker {
             radius = -radius;
         if (draw.chance(2))
             radius = 0;
-        RenderTest::addsphere(list, name("s").c_str(), point(centre), float(radius), pattern());
+        lastcentre = point(centre);
+        lastradius = radius;
+        RenderTest::addsphere(list, name("s").c_str(), lastcentre, float(radius), pattern());
+    }
+
+    // The last sphere again, in another colour: equal depths all over it.
+    void twin()
+    {
+        if (lastcentre)
+            RenderTest::addsphere(list, name("s").c_str(), lastcentre, float(lastradius), pattern());
+    }
+
+    // Grid views: a few polygons of different sizes on one plane parallel to
+    // the picture at a whole depth, so that they meet at exactly equal depths.
+    void flat()
+    {
+        const double c = draw.uniform(0.05, 3);
+        for (int i = 0, n = 2 + draw.below(3); i < n; i++) {
+            std::vector<Vector*> corners;
+            const double a = draw.uniform(-1.5, 1), b = draw.uniform(-1, 0.8);
+            const double w = draw.uniform(0.05, 1.5), h = draw.uniform(0.05, 1.2);
+            corners = {point(at(a, b, c)), point(at(a + w, b, c)), point(at(a + w, b + h, c))};
+            if (draw.chance(60))
+                corners.push_back(point(at(a, b + h, c)));
+            RenderTest::addpolygon(list, name("g").c_str(), corners, pattern());
+        }
     }
 
     std::vector<Vector*> outline(Vector centre, double radius, int corners)
@@ -235,7 +264,7 @@ std::string difference(const Picture& a, const Picture& b)
 
 using FastRenderTest = RenderTest;
 
-// Renders the scene both ways (the fast one with 1 to 3 threads) and compares.
+// Renders the scene both ways (the fast one with 1 to 4 threads) and compares.
 std::string compare(SceneList* scene, int threads)
 {
     ClearImage(&ActualImage);
@@ -304,4 +333,42 @@ TEST_F(FastRenderTest, ASteadyRedrawAllocatesNothing)
     HeapAllocate = heap;
     RenderThreads = 0;
     EXPECT_EQ(allocations, 0);
+}
+
+// Pictures of several tiles crowded with large overlapping objects, some at
+// exactly equal depths (a sphere twice, polygons on one plane). Each is drawn
+// near first and with every tile's shapes in the list's order backwards, where
+// only the tie rule can keep the first of two equal depths.
+TEST_F(FastRenderTest, CrowdedScenesAcrossTilesGiveTheLiteralPictureInEitherOrder)
+{
+    for (uint32_t seed = 1; seed <= 160; seed++) {
+        Draw draw{std::mt19937(seed + 100000)};
+        const bool grid = seed % 2 == 0;
+        const int height = grid ? 128 : 70 + draw.below(130);
+        ActualCam = grid ? gridcamera(draw, height) : randomcamera(draw);
+        const uint8_t lightflags[4] = {0, LightDirected, LightBound, LightBound | LightDirected};
+        ActualLight = Camlight(ActualCam, lightflags[draw.below(4)]);
+        image(grid ? 64 * (1 + draw.below(3)) + draw.below(3) : 60 + draw.below(200), height);
+        SceneMaker maker(draw, grid);
+        maker.smallest = 0.02;
+        maker.palette();
+        maker.light();
+        for (int i = 0, n = 15 + draw.below(40); i < n; i++) {
+            if (draw.chance(45))
+                maker.sphere();
+            else
+                maker.polygon();
+            if (draw.chance(15))
+                maker.twin();
+            if (grid && draw.chance(15))
+                maker.flat();
+        }
+        ActualScene = maker.list;
+        for (TileOrder order : {TileOrder::NearFirst, TileOrder::ListBackwards}) {
+            FastTileOrder = order;
+            const std::string diff = compare(maker.list, 1 + int(seed % 4));
+            FastTileOrder = TileOrder::NearFirst;
+            ASSERT_EQ(diff, "") << "seed " << seed << (order == TileOrder::NearFirst ? ", near first" : ", backwards");
+        }
+    }
 }

@@ -178,6 +178,92 @@ SceneList* MixedScene(uint32_t seed, int spherecount, int polygoncount)
     return b.list;
 }
 
+SceneList* BigSphereScene(uint32_t seed, int count)
+{
+    Draw draw{std::mt19937(seed)};
+    Builder b;
+    b.light();
+    b.palette(draw, 12);
+    for (int i = 0; i < count; i++) {
+        const float w = draw.uniform(1500, 4000);
+        const float radius = draw.uniform(0.10f, 0.40f) * w;  // 10 to 40 % of the height across
+        const Vector centre = newv(draw.uniform(-0.8f, 0.8f) * Aspect * w, draw.uniform(-0.8f, 0.8f) * w, w - 1000);
+        b.sphere(b.point(centre), radius, b.anypattern(draw));
+    }
+    return b.list;
+}
+
+SceneList* SkyScene(uint32_t seed, int count)
+{
+    Draw draw{std::mt19937(seed)};
+    Builder b;
+    b.light();
+    b.palette(draw, 12);
+    // The sky first, as a scene's author writes it: centred near the eye, far beyond everything.
+    b.sphere(b.point(newv(300, -200, -600)), 60000, b.anypattern(draw));
+    b.ground(draw);
+    for (int i = 0; i < count; i++) {
+        if (i % 2 == 0)
+            spheres(b, draw, 1);
+        else
+            polygons(b, draw, 1, 0.02f, 0.10f, false);
+    }
+    return b.list;
+}
+
+SceneList* TinyScene(uint32_t seed, int spherecount, int polygoncount)
+{
+    Draw draw{std::mt19937(seed)};
+    Builder b;
+    b.light();
+    b.palette(draw, 12);
+    for (int i = 0; i < spherecount + polygoncount; i++) {
+        const float w = draw.uniform(800, 6000);
+        if (i % 2 == 0 && i / 2 < spherecount) {
+            const float radius = draw.uniform(0.004f, 0.012f) * w;  // 9 to 26 pixels across at 1080 rows
+            b.sphere(b.point(placed(draw, w, radius)), radius, b.anypattern(draw));
+        } else {
+            const float radius = draw.uniform(0.008f, 0.024f) * w / 2;
+            b.polygon(outline(b, draw, placed(draw, w, radius), radius, 3, 0.3f), b.anypattern(draw));
+        }
+    }
+    return b.list;
+}
+
+SceneList* MeshScene(uint32_t seed, int side)
+{
+    Draw draw{std::mt19937(seed)};
+    Builder b;
+    b.light();
+    b.palette(draw, 12);
+    // A height field under the eye, from just in front of it to the horizon, hills on hills.
+    float phase[6];
+    for (float& p : phase)
+        p = draw.uniform(0, 2 * Pi);
+    std::vector<Vector*> grid;
+    const float x0 = -9000, x1 = 9000, z0 = -700, z1 = 16000;
+    for (int j = 0; j < side; j++)
+        for (int i = 0; i < side; i++) {
+            const float x = x0 + (x1 - x0) * float(i) / float(side - 1);
+            const float z = z0 + (z1 - z0) * float(j) / float(side - 1);
+            const float h = 250 * std::sin(x / 1300 + phase[0]) * std::sin(z / 1700 + phase[1]) +
+                            90 * std::sin(x / 410 + phase[2]) * std::cos(z / 530 + phase[3]) +
+                            30 * std::sin((x + z) / 150 + phase[4]) + draw.uniform(-8, 8);
+            grid.push_back(b.point(newv(x, Ground - h + 200 * (z - z0) / (z1 - z0), z)));
+        }
+    for (int j = 0; j + 1 < side; j++)
+        for (int i = 0; i + 1 < side; i++) {
+            Vector* p00 = grid[size_t(j * side + i)];
+            Vector* p10 = grid[size_t(j * side + i + 1)];
+            Vector* p01 = grid[size_t((j + 1) * side + i)];
+            Vector* p11 = grid[size_t((j + 1) * side + i + 1)];
+            Pattern* pattern = b.anypattern(draw);
+            b.polygon({p00, p10, p11}, pattern);
+            b.polygon({p00, p11, p01}, pattern);
+        }
+    return b.list;
+}
+
 SceneList* LargeScene(uint32_t seed, int count)
 {
     Draw draw{std::mt19937(seed)};

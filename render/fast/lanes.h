@@ -1,4 +1,4 @@
-// lanes.h - four floats side by side, for the fast rasterisers (internal to render/).
+// lanes.h - four floats side by side, for the fast rasterisers (internal to render/fast/).
 //
 // The fast rasterisers work on four pixels of a column at once. Every lane
 // operation is the one IEEE single-precision operation that the literal
@@ -14,9 +14,11 @@
 //   & | andnot           flag logic; andnot(a, b) = b and not a
 //   select(m, a, b)      a where m is set, else b
 //   noflags(), firstlanes(n)   no lane / lanes 0 to n - 1
+//   lanemask(bits)       lane i set when bit i is set
 //   lanebits(m)          bit i set when lane i is set
+//   setlanes(out, bits, value)   out[i] = value for every bit i set (four ints)
 //   lane(x, i)           lane i
-//   store4(x, out)       the four lanes to memory
+//   load4(in), store4(x, out)   four floats from memory / the four lanes to memory
 //   shadewords(cos, colour, ambient, out)   the literal's per-channel shading of four cos values,
 //                        as blue | green << 8 | red << 16
 #pragma once
@@ -54,6 +56,11 @@ inline M4 firstlanes(int n)
 {
     const __m128i index = _mm_setr_epi32(0, 1, 2, 3);
     return M4{_mm_castsi128_ps(_mm_cmplt_epi32(index, _mm_set1_epi32(n)))};
+}
+inline M4 lanemask(int bits)
+{
+    const __m128i bit = _mm_setr_epi32(1, 2, 4, 8);
+    return M4{_mm_castsi128_ps(_mm_cmpeq_epi32(_mm_and_si128(_mm_set1_epi32(bits), bit), bit))};
 }
 inline F4 select(M4 m, F4 a, F4 b) { return F4{_mm_or_ps(_mm_and_ps(m.v, a.v), _mm_andnot_ps(m.v, b.v))}; }
 inline int lanebits(M4 m) { return _mm_movemask_ps(m.v); }
@@ -98,6 +105,14 @@ inline void shadewords(F4 cos, uint32_t colour, uint32_t ambient, uint32_t out[4
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), words);
 }
 
+inline F4 load4(const float* in) { return F4{_mm_loadu_ps(in)}; }
+inline void setlanes(int32_t* out, int bits, int32_t value)
+{
+    const __m128i set = _mm_castps_si128(lanemask(bits).v);
+    __m128i* p = reinterpret_cast<__m128i*>(out);
+    const __m128i old = _mm_loadu_si128(p);
+    _mm_storeu_si128(p, _mm_or_si128(_mm_and_si128(set, _mm_set1_epi32(value)), _mm_andnot_si128(set, old)));
+}
 inline void store4(F4 a, float out[4]) { _mm_storeu_ps(out, a.v); }
 
 #else
@@ -145,6 +160,7 @@ inline M4 operator^(M4 a, M4 b) { return M4{{a.v[0] != b.v[0], a.v[1] != b.v[1],
 inline M4 andnot(M4 a, M4 b) { return M4{{!a.v[0] && b.v[0], !a.v[1] && b.v[1], !a.v[2] && b.v[2], !a.v[3] && b.v[3]}}; }
 inline M4 noflags() { return M4{{false, false, false, false}}; }
 inline M4 firstlanes(int n) { return M4{{0 < n, 1 < n, 2 < n, 3 < n}}; }
+inline M4 lanemask(int bits) { return M4{{(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0, (bits & 8) != 0}}; }
 inline F4 select(M4 m, F4 a, F4 b) { return F4{{m.v[0] ? a.v[0] : b.v[0], m.v[1] ? a.v[1] : b.v[1], m.v[2] ? a.v[2] : b.v[2], m.v[3] ? a.v[3] : b.v[3]}}; }
 inline int lanebits(M4 m) { return int(m.v[0]) | int(m.v[1]) << 1 | int(m.v[2]) << 2 | int(m.v[3]) << 3; }
 inline float lane(F4 a, int i) { return a.v[i]; }
@@ -162,6 +178,13 @@ inline void shadewords(F4 cos, uint32_t colour, uint32_t ambient, uint32_t out[4
     }
 }
 
+inline F4 load4(const float* in) { return F4{{in[0], in[1], in[2], in[3]}}; }
+inline void setlanes(int32_t* out, int bits, int32_t value)
+{
+    for (int i = 0; i < 4; i++)
+        if (bits >> i & 1)
+            out[i] = value;
+}
 inline void store4(F4 a, float out[4])
 {
     for (int i = 0; i < 4; i++)

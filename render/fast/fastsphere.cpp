@@ -7,17 +7,16 @@
 //   widened by a row on each side.
 // - The far point where the near one was stored: the far depth is never
 //   smaller than the near one (or is NaN), so it cannot pass the strict depth
-//   test. It is drawn only where the near point was clipped or is NaN.
-#include "render/fastdot.h"
+//   test (nor win a tie: it comes later in the drawing order). It is drawn
+//   only where the near point was clipped or is NaN.
+#include "render/fast/fastdot.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace {
+RowSpan* FastSpans = nullptr;
 
-struct RowSpan {
-    int32_t r0, r1;
-};
+namespace {
 
 constexpr double Pi = 3.14159265358979323846;
 
@@ -45,9 +44,8 @@ RowSpan parallelspan(const SphereShape& s, int32_t col)
     return rowspan(-h, h, double(s.C.y), s.box);
 }
 
-void parallelcolumn(const FastView& v, const SphereShape& s, int32_t col, RowSpan span)
+void parallelcolumn(const Painter& d, const Painter& back, const SphereShape& s, int32_t col, RowSpan span)
 {
-    const Painter d = painter(v);
     const Vector C = s.C;
     const Shade front = s.front;
     const float rr = s.rr;
@@ -68,31 +66,30 @@ void parallelcolumn(const FastView& v, const SphereShape& s, int32_t col, RowSpa
         if (!d.clip)
             continue;
         const int clipped = lanebits(ok & lt(z, f4(0))) & ~stored;
-        for (int i = 0; i < 4; i++)
-            if (clipped >> i & 1) {
-                const float vi = float(row + i), qi = lane(q, i);
-                dotone(v, col, row + i, u, vi, C.z + qi, s.back, Vector{C.x - u, C.y - vi, -qi});
-            }
+        if (clipped)
+            dots(back, rows4(back, col, row, span.r1), lanemask(clipped), uu, vv, cz + q, s.back, f4(C.x) - uu,
+                 cy - vv, neg(q));
     }
 }
 
 // The literal's two meeting points for one line of sight.
-void spherepoints(const FastView& v, int32_t col, int32_t row, const SphereShape& s, Vector near, Vector far)
+void spherepoints(const Painter& d, const Painter& back, int32_t col, int32_t row, const SphereShape& s, Vector near,
+                  Vector far)
 {
-    dotone(v, col, row, near.x, near.y, near.z, s.front, subv(near, s.C));
-    dotone(v, col, row, far.x, far.y, far.z, s.back, subv(s.C, far));
+    dotone(d, col, row, near.x, near.y, near.z, s.front, subv(near, s.C));
+    dotone(back, col, row, far.x, far.y, far.z, s.back, subv(s.C, far));
 }
 
 // A line of sight through the eye's foot of the perpendicular (C·d exactly 0):
 // the literal's own treatment.
-void footateye(const FastView& v, int32_t col, int32_t row, const SphereShape& s)
+void footateye(const FastView& v, const Painter& d, const Painter& back, int32_t col, int32_t row, const SphereShape& s)
 {
-    const Vector d = {float(col) - v.W / 2.0f, float(row) - v.H / 2.0f, v.f};
+    const Vector e = {float(col) - v.W / 2.0f, float(row) - v.H / 2.0f, v.f};
     const float q = s.rp * s.rp - multvv(s.C, s.C);
     if (!(q >= 0))
         return;
-    const float t = std::sqrt(q) / lengthv(d);
-    spherepoints(v, col, row, s, multsv(-t, d), multsv(t, d));
+    const float t = std::sqrt(q) / lengthv(e);
+    spherepoints(d, back, col, row, s, multsv(-t, e), multsv(t, e));
 }
 
 // Central view. A float q >= 0 needs the line of sight within rp·(1 + 2.1u)
@@ -101,7 +98,7 @@ void footateye(const FastView& v, int32_t col, int32_t row, const SphereShape& s
 // of radius R cuts it in a circle, and the lines through the eye that meet the
 // circle lie within an angle φ of the direction to its centre (mod π). Angles
 // are widened by 1e-9, far beyond the double rounding of atan2, asin and tan.
-int centralspans(const FastView& v, const SphereShape& s, int32_t col, RowSpan spans[3])
+int centralspans(const FastView& v, const SphereShape& s, int32_t col, RowSpan spans[SpansPerColumn])
 {
     const double x = double(col) - v.halfw, f = v.f;
     const double cx = s.C.x, cy = s.C.y, cz = s.C.z, R = s.R;
@@ -147,9 +144,9 @@ int centralspans(const FastView& v, const SphereShape& s, int32_t col, RowSpan s
     return merged;
 }
 
-void centralcolumn(const FastView& v, const SphereShape& s, int32_t col, RowSpan span)
+void centralcolumn(const FastView& v, const Painter& d, const Painter& back, const SphereShape& s, int32_t col,
+                   RowSpan span)
 {
-    const Painter d = painter(v);
     const Vector C = s.C;
     const Shade front = s.front;
     const F4 rr = f4(s.rr);
@@ -181,35 +178,57 @@ void centralcolumn(const FastView& v, const SphereShape& s, int32_t col, RowSpan
             if (d.clip)
                 farlanes = farlanes | (ok & lt(nz, zero));
             const int farbits = lanebits(farlanes) & ~stored;
-            for (int i = 0; i < 4; i++)
-                if (farbits >> i & 1) {
-                    const bool sel = lane(iz, i) > 0;
-                    const Vector far = sel ? Vector{lane(b[0], i), lane(b[1], i), lane(b[2], i)}
-                                           : Vector{lane(a[0], i), lane(a[1], i), lane(a[2], i)};
-                    dotone(v, col, row + i, far.x, far.y, far.z, s.back, subv(C, far));
-                }
+            if (farbits) {
+                const F4 fx = select(ahead, b[0], a[0]), fy = select(ahead, b[1], a[1]), fz = select(ahead, b[2], a[2]);
+                dots(back, rows4(back, col, row, span.r1), lanemask(farbits), fx, fy, fz, s.back, cx - fx, cy - fy,
+                     cz - fz);
+            }
         }
         for (int i = 0; i < 4; i++)
             if (footbits >> i & 1)
-                footateye(v, col, row + i, s);
+                footateye(v, d, back, col, row + i, s);
     }
 }
 
 }  // namespace
 
-void drawsphere(const SphereShape& s, int32_t c0, int32_t c1)
+void spherespans(const SphereShape& s)
 {
     const FastView& v = FastFrame;
-    const int32_t x0 = std::max(s.box.x0, c0), x1 = std::min(s.box.x1, c1);
+    RowSpan* spans = FastSpans + s.spanat;
+    for (int32_t col = s.box.x0; col < s.box.x1; col++, spans += SpansPerColumn) {
+        const int count = centralspans(v, s, col, spans);
+        for (int i = count; i < SpansPerColumn; i++)
+            spans[i] = RowSpan{0, 0};
+    }
+}
+
+void drawsphere(const SphereShape& shape, const Tile& tile, int32_t id)
+{
+    const FastView& v = FastFrame;
+    // The sphere as seen in the tile: its rectangle cut to the tile, which
+    // every span below is clamped to.
+    SphereShape s = shape;
+    s.box = PixelBox{std::max(s.box.x0, tile.box.x0), std::min(s.box.x1, tile.box.x1), std::max(s.box.y0, tile.box.y0),
+                     std::min(s.box.y1, tile.box.y1)};
+    if (emptybox(s.box))
+        return;
+    const Painter d = painter(v, tile, id), back = painter(v, tile, id + 1);
     const RowSpan whole = {s.box.y0, s.box.y1};
-    for (int32_t col = x0; col < x1; col++) {
+    for (int32_t col = s.box.x0; col < s.box.x1; col++) {
         if (!v.central) {
-            parallelcolumn(v, s, col, s.spans ? parallelspan(s, col) : whole);
+            parallelcolumn(d, back, s, col, s.spans ? parallelspan(s, col) : whole);
             continue;
         }
-        RowSpan spans[3] = {whole};
-        const int count = s.spans ? centralspans(v, s, col, spans) : 1;
-        for (int i = 0; i < count; i++)
-            centralcolumn(v, s, col, spans[i]);
+        if (!s.spans) {
+            centralcolumn(v, d, back, s, col, whole);
+            continue;
+        }
+        const RowSpan* spans = FastSpans + s.spanat + SpansPerColumn * (col - shape.box.x0);
+        for (int i = 0; i < SpansPerColumn; i++) {
+            const RowSpan span = {std::max(spans[i].r0, s.box.y0), std::min(spans[i].r1, s.box.y1)};
+            if (span.r0 < span.r1)
+                centralcolumn(v, d, back, s, col, span);
+        }
     }
 }

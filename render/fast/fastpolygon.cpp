@@ -13,7 +13,7 @@
 // others split each column where k changes sign, skip the rows behind the eye
 // when clipping, test only the edges a part of a column can cross, and skip
 // the division where a point lies clear of an edge's crossing values.
-#include "render/fastdot.h"
+#include "render/fast/fastdot.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,9 +32,8 @@ int32_t below(float bc, int32_t y0, int32_t y1)
     return std::min(y1, int32_t(std::floor(bc)) + 1);
 }
 
-void paralleldots(const FastView& v, const PolygonShape& p, int32_t col, int32_t r0, int32_t r1)
+void paralleldots(const Painter& d, const PolygonShape& p, int32_t col, int32_t r0, int32_t r1)
 {
-    const Painter d = painter(v);
     const float u = float(col);
     const F4 au = f4(p.A * u), b = f4(p.B), pd = f4(p.D), pc = f4(p.C);
     const F4 nx = f4(p.N.x), ny = f4(p.N.y), nz = f4(p.N.z), nl = f4(p.nlength);
@@ -68,7 +67,7 @@ bool insideparallel(const Edge* edges, int32_t count, float pa, float pb)
     return inside;
 }
 
-void parallelcolumn(const FastView& v, const PolygonShape& p, int32_t col)
+void parallelcolumn(const Painter& d, const PolygonShape& p, int32_t col)
 {
     const Edge* edges = FastEdges + p.first;
     const int32_t y0 = p.box.y0, y1 = p.box.y1;
@@ -85,7 +84,7 @@ void parallelcolumn(const FastView& v, const PolygonShape& p, int32_t col)
         if (n == MaxCrossings) {
             for (int32_t row = y0; row < y1; row++)
                 if (insideparallel(edges, p.count, u, float(row)))
-                    paralleldots(v, p, col, row, row + 1);
+                    paralleldots(d, p, col, row, row + 1);
             return;
         }
         at[n++] = below(bc, y0, y1);
@@ -94,7 +93,7 @@ void parallelcolumn(const FastView& v, const PolygonShape& p, int32_t col)
     for (int i = 0; i < n; i += 2) {
         const int32_t r0 = at[i], r1 = i + 1 < n ? at[i + 1] : y1;
         if (r0 < r1)
-            paralleldots(v, p, col, r0, r1);
+            paralleldots(d, p, col, r0, r1);
     }
 }
 
@@ -106,6 +105,7 @@ void parallelcolumn(const FastView& v, const PolygonShape& p, int32_t col)
 // end rows, and only edges whose a-range meets it can ever cross.
 struct Column {
     const FastView& v;
+    const Painter& d;
     const PolygonShape& p;
     int32_t col;
     float dx, dxa, fc;
@@ -119,6 +119,11 @@ struct Column {
 template <typename Test>
 int32_t firstrow(int32_t lo, int32_t hi, Test test)
 {
+    // Most parts of a column in a tile lie wholly on one side.
+    if (lo >= hi || test(lo))
+        return lo;
+    if (!test(hi - 1))
+        return hi;
     while (lo < hi) {
         const int32_t mid = lo + (hi - lo) / 2;
         if (test(mid))
@@ -152,7 +157,7 @@ void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt 
 {
     const FastView& v = c.v;
     const PolygonShape& p = c.p;
-    const Painter d = painter(v);
+    const Painter d = c.d;
     const int32_t col = c.col, axes = p.axes;
     const F4 nx = f4(p.N.x), ny = f4(p.N.y), nz = f4(p.N.z), nl = f4(p.nlength);
     const Shade shade = p.shade;
@@ -229,10 +234,10 @@ void centralpart(const Column& c, int32_t r0, int32_t r1, int32_t far)
 }
 
 // monotone: k can neither overflow nor turn NaN, so the parts above exist.
-void centralcolumn(const FastView& v, const PolygonShape& p, int32_t col, bool monotone)
+void centralcolumn(const FastView& v, const Painter& d, const PolygonShape& p, int32_t col, bool monotone)
 {
     const float dx = float(col) - v.W / 2.0f;
-    const Column c{v, p, col, dx, dx * p.A, v.f * p.C};
+    const Column c{v, d, p, col, dx, dx * p.A, v.f * p.C};
     const int32_t y0 = p.box.y0, y1 = p.box.y1;
     if (!monotone) {
         const Edge* edges = FastEdges + p.first;
@@ -254,18 +259,21 @@ void centralcolumn(const FastView& v, const PolygonShape& p, int32_t col, bool m
 // A polygon in front of the eye with certified screen rows (fastscreen.cpp).
 // k has one sign over its box, so a column's points have their a-coordinate
 // between those of the end rows, and only the edges reaching there are tested.
-void spannedpolygon(const FastView& v, const PolygonShape& p, int32_t x0, int32_t x1)
+void spannedpolygon(const FastView& v, const Painter& d, const PolygonShape& p, const PixelBox& whole, int32_t x0,
+                    int32_t x1)
 {
     const Edge* edges = FastEdges + p.first;
     EdgeLanes spread[FullEdges];
     for (int32_t e = 0; e < p.count; e++)
         spread[e] = lanesof(edges[e]);
     for (int32_t col = x0; col < x1; col++) {
-        const PixelBox rows = polygonrows(p, col);
+        // The column's rows (found once per frame), in the tile.
+        const RowSpan span = FastSpans[p.spanat + col - whole.x0];
+        const PixelBox rows = {col, col + 1, std::max(span.r0, p.box.y0), std::min(span.r1, p.box.y1)};
         if (rows.y0 >= rows.y1)
             continue;
         const float dx = float(col) - v.W / 2.0f;
-        const Column c{v, p, col, dx, dx * p.A, v.f * p.C};
+        const Column c{v, d, p, col, dx, dx * p.A, v.f * p.C};
         const float a0 = c.a(rows.y0), a1 = c.a(rows.y1 - 1);
         const float amin = a0 < a1 ? a0 : a1, amax = a0 < a1 ? a1 : a0;
         const bool filter = amin == amin && amax == amax;
@@ -284,21 +292,24 @@ void spannedpolygon(const FastView& v, const PolygonShape& p, int32_t x0, int32_
 // The common small polygon: a few edges, and k of one sign over the whole
 // box. k is monotone in the column as in the row, so its four corners show
 // that; then the edges are spread once and no column needs searching.
-bool simplepolygon(const FastView& v, const PolygonShape& p, int32_t x0, int32_t x1)
+bool simplepolygon(const FastView& v, const Painter& d, const PolygonShape& p, const PixelBox& whole, int32_t x0,
+                   int32_t x1)
 {
     if (p.count > FullEdges)
         return false;
     if (p.spans) {
-        spannedpolygon(v, p, x0, x1);
+        spannedpolygon(v, d, p, whole, x0, x1);
         return true;
     }
     const int32_t y0 = p.box.y0, y1 = p.box.y1;
     auto column = [&](int32_t col) {
         const float dx = float(col) - v.W / 2.0f;
-        return Column{v, p, col, dx, dx * p.A, v.f * p.C};
+        return Column{v, d, p, col, dx, dx * p.A, v.f * p.C};
     };
-    const Column left = column(x0), right = column(x1 - 1);
-    const float k[4] = {left.k(y0), left.k(y1 - 1), right.k(y0), right.k(y1 - 1)};
+    // Tested on the polygon's whole rectangle, so that a tile draws a polygon
+    // the way the whole of it is best drawn.
+    const Column left = column(whole.x0), right = column(whole.x1 - 1);
+    const float k[4] = {left.k(whole.y0), left.k(whole.y1 - 1), right.k(whole.y0), right.k(whole.y1 - 1)};
     const bool positive = k[0] > 0 && k[1] > 0 && k[2] > 0 && k[3] > 0;
     if (!positive && !(k[0] < 0 && k[1] < 0 && k[2] < 0 && k[3] < 0))
         return false;
@@ -309,7 +320,7 @@ bool simplepolygon(const FastView& v, const PolygonShape& p, int32_t x0, int32_t
             if (std::fabs(k[i]) > std::fabs(k[far]))
                 far = i;
         const Column& c = far < 2 ? left : right;
-        if (c.s(far % 2 ? y1 - 1 : y0) * v.f < 0)
+        if (c.s(far % 2 ? whole.y1 - 1 : whole.y0) * v.f < 0)
             return true;
     }
     const Edge* edges = FastEdges + p.first;
@@ -328,20 +339,28 @@ bool simplepolygon(const FastView& v, const PolygonShape& p, int32_t x0, int32_t
 
 }  // namespace
 
-void drawpolygon(const PolygonShape& p, int32_t c0, int32_t c1)
+void drawpolygon(const PolygonShape& shape, const Tile& tile, int32_t id)
 {
     const FastView& v = FastFrame;
-    const int32_t x0 = std::max(p.box.x0, c0), x1 = std::min(p.box.x1, c1);
+    // The polygon as seen in the tile: its rectangle cut to the tile. Every
+    // skip below holds on any part of the rectangle.
+    PolygonShape p = shape;
+    p.box = PixelBox{std::max(p.box.x0, tile.box.x0), std::min(p.box.x1, tile.box.x1), std::max(p.box.y0, tile.box.y0),
+                     std::min(p.box.y1, tile.box.y1)};
+    if (emptybox(p.box))
+        return;
+    const Painter d = painter(v, tile, id);
+    const int32_t x0 = p.box.x0, x1 = p.box.x1;
     if (!v.central) {
         for (int32_t col = x0; col < x1; col++)
-            parallelcolumn(v, p, col);
+            parallelcolumn(d, p, col);
         return;
     }
     // k cannot overflow (nor turn NaN) with these sizes, which keeps it monotone.
     const float size = std::max(std::fabs(p.A), std::max(std::fabs(p.B), std::fabs(p.C)));
     const bool monotone = size * (v.W + v.H + v.f) < 1e37f;
-    if (monotone && x0 < x1 && simplepolygon(v, p, x0, x1))
+    if (monotone && simplepolygon(v, d, p, shape.box, x0, x1))
         return;
     for (int32_t col = x0; col < x1; col++)
-        centralcolumn(v, p, col, monotone);
+        centralcolumn(v, d, p, col, monotone);
 }

@@ -20,7 +20,7 @@
 // point lies more than L·Δ pixels from the screen image of the polygon, the
 // image of its corners lifted onto the plane along the dropped axis. Rows of
 // a column further than that margin from the image are skipped.
-#include "render/fast.h"
+#include "render/fast/fast.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,10 @@
 // The per-frame setup of the fast pass. Everything here mirrors the literal
 // Sphere and Porygon up to the point where they start visiting pixels: the
-// same early returns, the same float expressions in the same order.
+// same early returns, the same float expressions (render/raster.h) in the
+// same order. Beside them each shape gets the depth below which none of its
+// stored points can lie, bounded in double with room for every rounding.
 #include "render/camera.h"
-#include "render/fast.h"
+#include "render/fast/fast.h"
 #include "render/image.h"
 #include "render/render.h"
 #include "render/workers.h"
@@ -21,15 +23,15 @@ SphereShape* FastSpheres = nullptr;
 PolygonShape* FastPolygons = nullptr;
 Edge* FastEdges = nullptr;
 Vector* FastCorners = nullptr;
-int32_t* FastBandStart = nullptr;
-int32_t* FastBandShapes = nullptr;
-int32_t FastBands = 0;
+int32_t* FastTileStart = nullptr;
+TileEntry* FastTileShapes = nullptr;
+int32_t FastTilesAcross = 0, FastTiles = 0;
 
 namespace {
 
 // Capacities of the arrays above.
-size_t OrderRoom = 0, SphereRoom = 0, PolygonRoom = 0, EdgeRoom = 0, CornerRoom = 0, ScreenRoom = 0, BandRoom = 0,
-       BandShapeRoom = 0;
+size_t OrderRoom = 0, SphereRoom = 0, PolygonRoom = 0, EdgeRoom = 0, CornerRoom = 0, ScreenRoom = 0, SpanRoom = 0,
+       TileRoom = 0, TileShapeRoom = 0;
 
 template <typename T>
 void reserve(T** array, size_t* room, size_t needed)
@@ -39,17 +41,6 @@ void reserve(T** array, size_t* room, size_t needed)
     std::free(*array);
     *room = needed + needed / 2;
     *array = static_cast<T*>(Memory_Gra(*room * sizeof(T)));
-}
-
-PixelBox pixelbox(float xmin, float xmax, float ymin, float ymax, float W, float H)
-{
-    return PixelBox{int32_t(std::ceil(clampbound(xmin, W))), int32_t(std::ceil(clampbound(xmax, W))),
-                    int32_t(std::ceil(clampbound(ymin, H))), int32_t(std::ceil(clampbound(ymax, H)))};
-}
-
-bool emptybox(PixelBox b)
-{
-    return b.x0 >= b.x1 || b.y0 >= b.y1;
 }
 
 // Spans need squares that stay far from float overflow; beyond that the
@@ -74,50 +65,21 @@ bool prepsphere(Vector centre, double radius, const Pattern& pattern, SphereShap
 
     const bool small = std::fabs(C.x) < SpanLimit && std::fabs(C.y) < SpanLimit && std::fabs(C.z) < SpanLimit &&
                        std::fabs(rp) < SpanLimit;
-    if (!v.central) {
-        s->box = pixelbox(C.x - rp, C.x + rp, C.y - rp, C.y + rp, W, H);
-        s->spans = small;
-        return !emptybox(s->box);
-    }
-
-    const float f = v.f;
-    if (C.z + rp <= 0)
-        return false;
-    float xmin = 0, xmax = W, ymin = 0, ymax = H;
-    if (C.z - rp > 0) {
-        xmin = (C.x - rp > 0 ? (C.x - rp) * f / (C.z + rp) : (C.x - rp) * f / (C.z - rp)) + W / 2;
-        xmax = (C.x + rp > 0 ? (C.x + rp) * f / (C.z - rp) : (C.x + rp) * f / (C.z + rp)) + W / 2;
-        ymin = (C.y - rp > 0 ? (C.y - rp) * f / (C.z + rp) : (C.y - rp) * f / (C.z - rp)) + H / 2;
-        ymax = (C.y + rp > 0 ? (C.y + rp) * f / (C.z - rp) : (C.y + rp) * f / (C.z + rp)) + H / 2;
-    }
-    s->box = pixelbox(xmin, xmax, ymin, ymax, W, H);
+    s->box = spherebox(C, rp, v.central, v.f, W, H);
     if (emptybox(s->box))
         return false;
+    if (!v.central) {
+        s->spans = small;
+        return true;
+    }
+    const float f = v.f;
+
     // Past this radius no line of sight can give q >= 0 in float, whatever the
     // rounding (see drawsphere); the eye inside it leaves no span to find.
     const double c2 = double(C.x) * C.x + double(C.y) * C.y + double(C.z) * C.z;
     s->R = std::fabs(double(rp)) * (1 + 1e-5) + 1e-5 * std::sqrt(c2) + 1e-20;
     s->spans = small && f < SpanLimit && c2 > s->R * s->R;
     return true;
-}
-
-struct FitPlane {
-    float A, B, C, D;
-};
-
-FitPlane fitplane(const Vector* p, int32_t count)
-{
-    float A = 0, B = 0, C = 0;
-    for (int32_t i = 0; i < count; i++) {
-        const int32_t j = (i + 1) % count;
-        A += (p[i].z + p[j].z) * (p[j].y - p[i].y);
-        B += (p[i].x + p[j].x) * (p[j].z - p[i].z);
-        C += (p[i].y + p[j].y) * (p[j].x - p[i].x);
-    }
-    float sum = 0;
-    for (int32_t i = 0; i < count; i++)
-        sum += p[i].x * A + p[i].y * B + p[i].z * C;
-    return FitPlane{A, B, C, -sum / float(count)};
 }
 
 // For a point whose a lies in [lo, hi), |pa - ai| <= |da|, so the literal
@@ -146,6 +108,8 @@ float coord(Vector p, int axis)
     return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
 }
 
+constexpr int32_t SpanPixels = 256;
+
 // s->first must be set: where its edges and view corners go.
 bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, PolygonShape* s)
 {
@@ -157,7 +121,7 @@ bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, Polygon
     const bool central = v.central;
     const float W = v.W, H = v.H, f = v.f;
     Vector* Corners = FastCorners + s->first;
-    float xmin = W, ymin = H, xmax = 0, ymax = 0;
+    CornerBounds bounds = cornerbounds(W, H);
     for (int32_t i = 0; i < count; i++) {
         if (!corners[i])
             return false;
@@ -165,25 +129,13 @@ bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, Polygon
         if (!finitev(p))
             return false;
         Corners[i] = p;
-        float px = p.x, py = p.y;
-        if (central) {
-            if (p.z <= 0) {
-                xmin = 0, ymin = 0, xmax = W, ymax = H;
-                continue;
-            }
-            px = p.x * f / p.z + W / 2;
-            py = p.y * f / p.z + H / 2;
-        }
-        xmin = px < xmin ? px : xmin;
-        xmax = px > xmax ? px : xmax;
-        ymin = py < ymin ? py : ymin;
-        ymax = py > ymax ? py : ymax;
+        growbounds(&bounds, p, central, f, W, H);
     }
-    s->box = pixelbox(xmin, xmax, ymin, ymax, W, H);
+    s->box = pixelbox(bounds.xmin, bounds.xmax, bounds.ymin, bounds.ymax, W, H);
     if (emptybox(s->box))
         return false;
 
-    const FitPlane pl = fitplane(Corners, count);
+    const Plane pl = fitplane(Corners, count);
     if (!std::isfinite(pl.A) || !std::isfinite(pl.B) || !std::isfinite(pl.C) || !std::isfinite(pl.D))
         return false;
     const bool showsback = central ? pl.D < 0 : pl.C > 0;
@@ -198,7 +150,7 @@ bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, Polygon
     s->nlength = lengthv(s->N);
     if (v.directed) {
         uint8_t bytes[3];
-        shadeone(lightcosone(v.light, s->N), s->shade, bytes);
+        shadebytes(lightcos(v.light, s->N), s->shade, bytes);
         s->lit = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16;
     }
 
@@ -225,7 +177,9 @@ bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, Polygon
         crossingbounds(&e);
     }
     const float size = std::max(std::fabs(pl.A), std::max(std::fabs(pl.B), std::fabs(pl.C)));
-    s->spans = central && size * (W + H + f) < 1e37f && screenspans(s);
+    // Spans pay for themselves only where a box has many pixels to skip.
+    const int32_t pixels = (s->box.x1 - s->box.x0) * (s->box.y1 - s->box.y0);
+    s->spans = central && pixels > SpanPixels && size * (W + H + f) < 1e37f && screenspans(s);
     return true;
 }
 
@@ -260,6 +214,8 @@ void prepshapes(int32_t job)
             const SphereObject* sphere = static_cast<const SphereObject*>(ref.object);
             ref.drawn = sphere && sphere->center && sphere->pattern &&
                         prepsphere(*sphere->center, sphere->radius, *sphere->pattern, &FastSpheres[ref.index]);
+            if (ref.drawn)
+                ref.near = spherenear(FastSpheres[ref.index]);
         } else {
             const PolygonObject* polygon = static_cast<const PolygonObject*>(ref.object);
             ref.drawn = polygon && polygon->pattern &&
@@ -273,33 +229,82 @@ PixelBox boxof(const ShapeRef& ref)
     return ref.kind == ShapeKind::Sphere ? FastSpheres[ref.index].box : FastPolygons[ref.index].box;
 }
 
-// Each drawn shape goes to the bands its rectangle reaches, in list order.
-void bandlists()
+void prepspans(int32_t job)
 {
-    FastBands = (FastFrame.width + BandWidth - 1) / BandWidth;
-    reserve(&FastBandStart, &BandRoom, size_t(FastBands) + 1);
-    std::fill(FastBandStart, FastBandStart + FastBands + 1, 0);
+    const int32_t end = std::min(FastOrderCount, (job + 1) * ShapesPerJob);
+    for (int32_t i = job * ShapesPerJob; i < end; i++) {
+        const ShapeRef& ref = FastOrder[i];
+        if (!ref.drawn)
+            continue;
+        if (ref.kind == ShapeKind::Sphere && FastSpheres[ref.index].spanat >= 0)
+            spherespans(FastSpheres[ref.index]);
+        if (ref.kind == ShapeKind::Polygon && FastPolygons[ref.index].spans) {
+            const PolygonShape& p = FastPolygons[ref.index];
+            for (int32_t col = p.box.x0; col < p.box.x1; col++) {
+                const PixelBox rows = polygonrows(p, col);
+                FastSpans[p.spanat + col - p.box.x0] = RowSpan{rows.y0, rows.y1};
+            }
+        }
+    }
+}
+
+// Room for the spans of the central spheres and the spanned polygons, once
+// their rectangles are known.
+void spanroom()
+{
+    size_t spans = 0;
+    for (int32_t i = 0; i < FastOrderCount; i++) {
+        const ShapeRef& ref = FastOrder[i];
+        if (ref.kind == ShapeKind::Polygon) {
+            PolygonShape& p = FastPolygons[ref.index];
+            if (ref.drawn && p.spans) {
+                p.spanat = int32_t(spans);
+                spans += size_t(p.box.x1 - p.box.x0);
+            }
+            continue;
+        }
+        SphereShape& s = FastSpheres[ref.index];
+        s.spanat = -1;
+        if (ref.drawn && FastFrame.central && s.spans) {
+            s.spanat = int32_t(spans);
+            spans += size_t(SpansPerColumn) * size_t(s.box.x1 - s.box.x0);
+        }
+    }
+    reserve(&FastSpans, &SpanRoom, spans);
+}
+
+// Each drawn shape goes to the tiles its rectangle reaches, in list order.
+void tilelists()
+{
+    const FastView& v = FastFrame;
+    FastTilesAcross = (v.width + TileWidth - 1) / TileWidth;
+    FastTiles = FastTilesAcross * ((v.height + TileHeight - 1) / TileHeight);
+    reserve(&FastTileStart, &TileRoom, size_t(FastTiles) + 1);
+    std::fill(FastTileStart, FastTileStart + FastTiles + 1, 0);
     size_t entries = 0;
     for (int32_t i = 0; i < FastOrderCount; i++)
         if (FastOrder[i].drawn) {
             const PixelBox b = boxof(FastOrder[i]);
-            for (int32_t band = b.x0 / BandWidth; band <= (b.x1 - 1) / BandWidth; band++)
-                FastBandStart[band + 1]++;
-            entries += size_t((b.x1 - 1) / BandWidth - b.x0 / BandWidth + 1);
+            for (int32_t ty = b.y0 / TileHeight; ty <= (b.y1 - 1) / TileHeight; ty++)
+                for (int32_t tx = b.x0 / TileWidth; tx <= (b.x1 - 1) / TileWidth; tx++)
+                    FastTileStart[ty * FastTilesAcross + tx + 1]++;
+            entries += size_t((b.x1 - 1) / TileWidth - b.x0 / TileWidth + 1) *
+                       size_t((b.y1 - 1) / TileHeight - b.y0 / TileHeight + 1);
         }
-    for (int32_t band = 0; band < FastBands; band++)
-        FastBandStart[band + 1] += FastBandStart[band];
-    reserve(&FastBandShapes, &BandShapeRoom, entries);
+    for (int32_t t = 0; t < FastTiles; t++)
+        FastTileStart[t + 1] += FastTileStart[t];
+    reserve(&FastTileShapes, &TileShapeRoom, entries);
     for (int32_t i = 0; i < FastOrderCount; i++)
         if (FastOrder[i].drawn) {
             const PixelBox b = boxof(FastOrder[i]);
-            for (int32_t band = b.x0 / BandWidth; band <= (b.x1 - 1) / BandWidth; band++)
-                FastBandShapes[FastBandStart[band]++] = i;
+            for (int32_t ty = b.y0 / TileHeight; ty <= (b.y1 - 1) / TileHeight; ty++)
+                for (int32_t tx = b.x0 / TileWidth; tx <= (b.x1 - 1) / TileWidth; tx++)
+                    FastTileShapes[FastTileStart[ty * FastTilesAcross + tx]++] = TileEntry{FastOrder[i].near, i};
         }
-    // The fill moved each start to the next band's start.
-    for (int32_t band = FastBands; band > 0; band--)
-        FastBandStart[band] = FastBandStart[band - 1];
-    FastBandStart[0] = 0;
+    // The fill moved each start to the next tile's start.
+    for (int32_t t = FastTiles; t > 0; t--)
+        FastTileStart[t] = FastTileStart[t - 1];
+    FastTileStart[0] = 0;
 }
 
 }  // namespace
@@ -307,7 +312,7 @@ void bandlists()
 bool PrepareShapes(SceneList* list)
 {
     FastOrderCount = 0;
-    FastBands = 0;
+    FastTiles = 0;
     if (!list || !ActualViewOk)
         return false;
     prepview();
@@ -342,17 +347,20 @@ bool PrepareShapes(SceneList* list)
             break;
         for (int i = 0; i < block->count; i++) {
             if (block->tags[i] == TagSphere) {
-                FastOrder[FastOrderCount++] = ShapeRef{ShapeKind::Sphere, false, nspheres++, block->objects[i]};
+                FastOrder[FastOrderCount++] = ShapeRef{ShapeKind::Sphere, false, nspheres++, block->objects[i], 0};
             } else if (block->tags[i] == TagPolygon) {
                 const PolygonObject* polygon = static_cast<const PolygonObject*>(block->objects[i]);
                 FastPolygons[npolygons].first = int32_t(edgeat);
                 if (polygon && polygon->count > 2)
                     edgeat += size_t(polygon->count);
-                FastOrder[FastOrderCount++] = ShapeRef{ShapeKind::Polygon, false, npolygons++, polygon};
+                FastOrder[FastOrderCount++] = ShapeRef{ShapeKind::Polygon, false, npolygons++, polygon, 0};
             }
         }
     }
-    runparallel((FastOrderCount + ShapesPerJob - 1) / ShapesPerJob, prepshapes);
-    bandlists();
+    const int32_t jobs = (FastOrderCount + ShapesPerJob - 1) / ShapesPerJob;
+    runparallel(jobs, prepshapes);
+    spanroom();
+    runparallel(jobs, prepspans);
+    tilelists();
     return true;
 }

@@ -1,0 +1,168 @@
+// fast.h - the fast render pass from the inside (internal to render/fast/).
+//
+// RenderScene (render.h) gives every pixel and every depth exactly the bytes
+// that RenderSceneLiteral gives, reads the same globals and leaves the literal
+// corner buffer alone; the number of threads (workers.h) changes no byte.
+//
+// The literal pass keeps, at each pixel, the first surface point drawn at the
+// smallest depth: its owner is the point with the smallest (depth, place in
+// the drawing order), and the pixel shows that owner's shading. Any drawing
+// order that keeps this rule gives the same bytes. The fast pass uses that
+// freedom to draw near things first and to skip what is hidden.
+//
+// A frame is drawn in two steps. PrepareShapes walks the scene as
+// RenderSceneLiteral does and turns every sphere and polygon into a shape
+// record, the records spread over the threads: the same view values, pixel
+// rectangle, plane and colours, computed by the same float expressions
+// (render/raster.h), whether the literal rasteriser would draw at all, and a
+// depth below which none of its points can lie. Each shape is listed with the
+// tiles its rectangle reaches. Then each tile is drawn by one thread: its
+// shapes sorted by that depth, near first, each drawn with the tie rule above
+// (an owner number per pixel of the tile), and a shape whose nearest possible
+// depth lies beyond every depth already in the tile ends the tile. Only a
+// stored point is shaded, and near things first leave little to store twice.
+//
+// Inside a tile the shapes skip work that provably cannot change a pixel (rows
+// outside a sphere's or polygon's certified span, the far point of a sphere
+// where the near one was stored, polygon rows behind the eye when clipping)
+// and evaluate everything else with the literal expressions, four rows at a
+// time.
+//
+//   PrepareShapes(list)                 the frame's view, shapes and tiles; false when nothing is drawn
+//   screenspans(polygon)                central view: whether rows can be limited, and how (setup)
+//   polygonrows(polygon, col)           the rows [y0, y1) of a column that can be inside
+//   spherenear(sphere[, box])           a depth no point of the sphere (drawn in box) lies below
+//   polygonnear(polygon, box)           the same for a polygon's points drawn in box
+//   spherespans(sphere)                 central view with spans: each column's rows, into FastSpans
+//   drawsphere(shape, tile, id)         a sphere's part of a tile; id its place (near points)
+//   drawpolygon(shape, tile, id)        a polygon's part of a tile
+//   lightcosone(light, normal), shadeone(cos, shade, pixel)   the literal cosine and three bytes
+#pragma once
+
+#include "core/scenelist.h"
+#include "render/raster.h"
+
+#include <climits>
+#include <cstdint>
+
+// One frame's view, copied from the globals the literal renderer reads.
+struct FastView {
+    uint8_t* pixels;
+    float* depth;
+    int32_t bpp;           // bytes per pixel
+    int32_t width;
+    int32_t height;
+    float W, H;            // width and height as floats
+    float halfw, halfh;    // W / 2.0f, H / 2.0f
+    float f;               // ActualWidth
+    bool central;
+    bool clip;
+    bool directed;
+    Vector light;          // ActualLightpos
+    float lightlength;     // its length: constant for a directed light
+};
+
+// Rows [r0, r1) of one column.
+struct RowSpan {
+    int32_t r0, r1;
+};
+
+// Central view: a column's rows that can meet a sphere are at most this many spans.
+constexpr int32_t SpansPerColumn = 3;
+
+struct SphereShape {
+    Vector C;        // centre in view coordinates
+    float rp, rr;    // radius in pixels and rp * rp
+    Shade front, back;
+    PixelBox box;    // the literal rectangle
+    bool spans;      // per-column certified spans apply; else every pixel of the box
+    double R;        // the radius inflated past every rounding error (spans only)
+    int32_t spanat;  // central view with spans: SpansPerColumn spans per column of box in FastSpans
+};
+
+// One polygon edge in the two coordinates of the inside test: corner i at
+// (ai, bi), the a-range [lo, hi), the differences the literal recomputes, and
+// bounds that the literal crossing value bc cannot leave, rounding included.
+struct Edge {
+    float ai, bi, lo, hi, db, da;
+    float bmin, bmax;  // -inf and +inf where no such bound is proven
+};
+
+struct PolygonShape {
+    PixelBox box;
+    int32_t first, count;  // its edges in FastEdges
+    float A, B, C, D;
+    Vector N;              // the normal turned to the viewer
+    float nlength;         // lengthv(N)
+    Shade shade;           // the side the polygon shows
+    uint32_t lit;          // blue | green << 8 | red << 16 under a directed light (cos is constant)
+    uint8_t axes;          // central view: 0 tests in (u, v), 1 in (u, w), 2 in (w, v)
+    bool spans;            // central view: rows limited by polygonrows (see fastscreen.cpp)
+    int32_t spanat;        // spans: one RowSpan per column of box in FastSpans
+    double margin;         // in pixels, around the screen image of the corners
+};
+
+enum class ShapeKind : uint8_t { Sphere, Polygon };
+
+struct ShapeRef {
+    ShapeKind kind;
+    bool drawn;          // false: the literal rasteriser would return before any pixel
+    int32_t index;       // into FastSpheres or FastPolygons
+    const void* object;  // the SphereObject or PolygonObject
+    float near;          // no stored point of it can have a smaller depth (spheres; polygons per tile)
+};
+
+// A tile of the picture: small enough to share a frame finely between threads
+// and to keep its pixels, depths and owners in the cache while all of its
+// shapes are drawn, large enough that a near shape hides whole tiles.
+constexpr int32_t TileWidth = 64;
+constexpr int32_t TileHeight = 64;
+
+// Where a shape is drawn: a tile of the picture and its owners, one per pixel
+// column by column ((col - x0) * TileHeight + row - y0): the drawing-order
+// number of the point the pixel shows, NoOwner while it shows what was there.
+constexpr int32_t NoOwner = INT32_MIN;  // below every number: what was there wins every tie
+
+struct Tile {
+    PixelBox box;
+    int32_t* owner;
+};
+
+// A shape listed in a tile, with its nearest depth there.
+struct TileEntry {
+    float near;
+    int32_t shape;  // into FastOrder
+};
+
+// The order in which a tile's shapes are drawn: near first (the default), or
+// the list's own order backwards, in which every tie between two points goes
+// against the list and must be settled by the tie rule (tests prove it so).
+enum class TileOrder : uint8_t { NearFirst, ListBackwards };
+extern TileOrder FastTileOrder;
+
+// The frame's records, grown to the largest scene seen and then reused, so a
+// steady redraw allocates nothing.
+extern FastView FastFrame;
+extern ShapeRef* FastOrder;  // every sphere and polygon of the list, in list order
+extern int32_t FastOrderCount;
+extern SphereShape* FastSpheres;
+extern PolygonShape* FastPolygons;
+extern Edge* FastEdges;
+extern Vector* FastCorners;   // the polygons' corners in view coordinates, beside their edges
+extern double* FastScreen;
+extern RowSpan* FastSpans;    // central spheres' and spanned polygons' rows per column, found once per frame    // and on screen (x, y, slope to the next corner), where spans apply
+extern int32_t* FastTileStart;    // tile t draws FastTileShapes[FastTileStart[t] .. FastTileStart[t + 1])
+extern TileEntry* FastTileShapes;
+extern int32_t FastTilesAcross, FastTiles;  // tiles in a row of the picture, and in all
+
+bool PrepareShapes(SceneList* list);
+bool screenspans(PolygonShape* p);
+PixelBox polygonrows(const PolygonShape& p, int32_t col);
+float spherenear(const SphereShape& s);
+float spherenear(const SphereShape& s, PixelBox box);
+float polygonnear(const PolygonShape& p, PixelBox box);
+void spherespans(const SphereShape& s);
+void drawsphere(const SphereShape& s, const Tile& tile, int32_t id);
+void drawpolygon(const PolygonShape& p, const Tile& tile, int32_t id);
+float lightcosone(Vector light, Vector normal);
+void shadeone(float cos, Shade shade, uint8_t* pixel);

@@ -1,0 +1,192 @@
+// fastdot.h - the literal Dot for four rows of one column of a tile (internal to render/fast/).
+//
+// Lane i is the pixel (col, row0 + i). The clipping bit and the depth test
+// decide per lane which points are stored; the light, the cosine and the
+// shading of the lanes run side by side with the literal expressions. The
+// depth test is the literal's strict one extended by the drawing order: at
+// an equal depth the point with the smaller order number (the tile's owner
+// of the pixel, or NoOwner for what was there before) stays. The depths of a full
+// group of four rows are read and written back without branches (a lane that
+// is not stored gets its own depth back; each tile owns its pixels); the last
+// rows of a column go lane by lane.
+//
+// A Painter holds what every Dot of a shape in a tile shares, copied out of
+// FastFrame into a local value: pixel bytes may alias anything, so a loop
+// that reads the globals through references would read them again after
+// every store.
+//
+//   painter(view, tile, id)       the Painter of the points numbered id in a tile
+//   rows4(paint, col, row0, end)  the lanes for rows row0 .. min(row0 + 4, end) − 1
+//   dots(paint, rows, live, x, y, z, shade, nx, ny, nz[, ln])   one surface point per live
+//                                 lane, ln = lengthv of the normal; returns the lanes stored
+//   litdots(paint, rows, live, z, word)   the same where the shading is known: word = blue,
+//                                 green, red in bytes 0 to 2
+//   dotone(paint, col, row, x, y, z, shade, normal)   one point, for the rare scalar cases
+//   depthtest, writepixels        internal
+#pragma once
+
+#include "render/fast/fast.h"
+#include "render/fast/lanes.h"
+
+#include <cstring>
+
+struct Painter {
+    float* depth;
+    uint8_t* pixels;
+    size_t width;
+    size_t bpp;
+    bool clip;
+    bool directed;
+    Vector light;       // ActualLightpos
+    F4 lx, ly, lz, ll;  // the same in lanes, and its length
+    int32_t* owner;     // the tile's owners, and its corner
+    int32_t x0, y0;
+    int32_t id;         // the order number of the points drawn
+};
+
+inline Painter painter(const FastView& v, const Tile& tile, int32_t id)
+{
+    return Painter{v.depth,       v.pixels,      size_t(v.width), size_t(v.bpp),     v.clip,       v.directed,
+                   v.light,       f4(v.light.x), f4(v.light.y),   f4(v.light.z),     f4(v.lightlength),
+                   tile.owner,    tile.box.x0,   tile.box.y0,     id};
+}
+
+struct Rows4 {
+    float* depth;    // lane 0's depth; lane i is i strides further
+    uint8_t* pixel;  // lane 0's pixel
+    int32_t* owner;  // lane 0's owner; lane i is i further
+    size_t stride;   // one row, in depths
+    size_t pixelstride;
+    int n;           // lanes that lie in the picture
+};
+
+inline Rows4 rows4(const Painter& d, int32_t col, int32_t row0, int32_t end)
+{
+    const size_t index = d.width * size_t(row0) + size_t(col);
+    const int n = end - row0 < 4 ? end - row0 : 4;
+    int32_t* owner = d.owner + size_t(col - d.x0) * TileHeight + size_t(row0 - d.y0);
+    return Rows4{d.depth + index, d.pixels + d.bpp * index, owner, d.width, d.bpp * d.width, n};
+}
+
+// Clipping and the depth test; the stored lanes as bits, which become the
+// pixels' owners.
+inline int depthtest(const Painter& d, const Rows4& r, M4 live, F4 z)
+{
+    if (d.clip)
+        live = andnot(lt(z, f4(0)), live);
+    int32_t* owner = r.owner;
+    if (r.n == 4) {
+        float* p = r.depth;
+        const size_t s = r.stride;
+        const F4 old = f4(p[0], p[s], p[2 * s], p[3 * s]);
+        M4 pass = gt(old, z) & live;
+        // Equal depths: the earlier point in the drawing order stays.
+        const int ties = lanebits(eq(old, z) & live);
+        if (ties) {
+            int earlier = 0;
+            for (int i = 0; i < 4; i++)
+                if ((ties >> i & 1) && d.id < owner[i])
+                    earlier |= 1 << i;
+            pass = pass | lanemask(earlier);
+        }
+        const int bits = lanebits(pass);
+        if (bits) {
+            float now[4];
+            store4(select(pass, z, old), now);
+            p[0] = now[0], p[s] = now[1], p[2 * s] = now[2], p[3 * s] = now[3];
+            setlanes(owner, bits, d.id);
+        }
+        return bits;
+    }
+    const int bits = lanebits(live);
+    int stored = 0;
+    float* p = r.depth;
+    for (int i = 0; i < r.n; i++, p += r.stride) {
+        const float zi = lane(z, i);
+        if ((bits >> i & 1) && (*p > zi || (*p == zi && d.id < owner[i]))) {
+            *p = zi;
+            owner[i] = d.id;
+            stored |= 1 << i;
+        }
+    }
+    return stored;
+}
+
+// Blue, green and red of the stored lanes; the fourth byte of a pixel stays.
+// A pixel is one little-endian word, blue in its low byte.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixels are written as little-endian words");
+
+inline void writepixels(const Rows4& r, int stored, const uint32_t words[4])
+{
+    uint8_t* p = r.pixel;
+    for (int i = 0; i < r.n; i++, p += r.pixelstride)
+        if (stored >> i & 1) {
+            uint32_t old;
+            std::memcpy(&old, p, 4);
+            old = (old & 0xFF000000u) | words[i];
+            std::memcpy(p, &old, 4);
+        }
+}
+
+inline int litdots(const Painter& d, const Rows4& r, M4 live, F4 z, uint32_t word)
+{
+    const int stored = depthtest(d, r, live, z);
+    if (stored) {
+        const uint32_t words[4] = {word, word, word, word};
+        writepixels(r, stored, words);
+    }
+    return stored;
+}
+
+// Inlined into every rasteriser's loop: a call would pass its ten lane
+// arguments through memory.
+[[gnu::always_inline]] inline int dots(const Painter& d, const Rows4& r, M4 live, F4 x, F4 y, F4 z, Shade shade, F4 nx,
+                                       F4 ny, F4 nz, F4 ln)
+{
+    const int stored = depthtest(d, r, live, z);
+    if (!stored)
+        return 0;
+    F4 lx = d.lx, ly = d.ly, lz = d.lz, ll = d.ll;
+    if (!d.directed) {
+        lx = lx - x, ly = ly - y, lz = lz - z;
+        ll = sqrt4((lx * lx + ly * ly) + lz * lz);
+    }
+    const F4 zero = f4(0);
+    F4 cos = ((lx * nx + ly * ny) + lz * nz) / ll / ln;
+    cos = select(gt(cos, zero), cos, zero);
+    cos = select(gt(cos, f4(1)), f4(1), cos);
+    cos = select(eq(ll, zero) | eq(ln, zero), zero, cos);
+    uint32_t words[4];
+    shadewords(cos, shade.colour, shade.ambient, words);
+    writepixels(r, stored, words);
+    return stored;
+}
+
+// The same with the normal's length computed here, only when a lane can be stored.
+[[gnu::always_inline]] inline int dots(const Painter& d, const Rows4& r, M4 live, F4 x, F4 y, F4 z, Shade shade, F4 nx,
+                                       F4 ny, F4 nz)
+{
+    M4 lit = live;
+    if (d.clip)
+        lit = andnot(lt(z, f4(0)), lit);
+    if (!lanebits(lit))
+        return 0;
+    return dots(d, r, live, x, y, z, shade, nx, ny, nz, sqrt4((nx * nx + ny * ny) + nz * nz));
+}
+
+// The literal Dot on one pixel, with the drawing order's tie rule.
+inline void dotone(const Painter& d, int32_t col, int32_t row, float x, float y, float z, Shade shade, Vector normal)
+{
+    const size_t index = d.width * size_t(row) + size_t(col);
+    int32_t& owner = d.owner[size_t(col - d.x0) * TileHeight + size_t(row - d.y0)];
+    if (d.clip && z < 0)
+        return;
+    if (!(d.depth[index] > z) && !(d.depth[index] == z && d.id < owner))
+        return;
+    d.depth[index] = z;
+    owner = d.id;
+    Vector light = d.light;
+    if (!d.directed)
+        light = subv(d.light, Vector{x, y, z});
+    shadebytes(lightcos(light, normal), shade, d.pixels + d.bpp * index);
+}
