@@ -20,6 +20,41 @@ static bool finitem(Matrix m)
     return true;
 }
 
+// A direction scaled by a power of two to a length in [1/2, 1), in double. Its
+// length never matters, and a power of two changes no rounding of what is
+// computed from it, so every picture stays as it was unless the old length
+// overflowed. An infinite component leaves the direction it tends to; a NaN
+// stays NaN and lights nothing.
+static Vector unitlength(double x, double y, double z)
+{
+    if (std::isinf(x) || std::isinf(y) || std::isinf(z)) {
+        x = std::isinf(x) ? std::copysign(1.0, x) : 0.0 * x;
+        y = std::isinf(y) ? std::copysign(1.0, y) : 0.0 * y;
+        z = std::isinf(z) ? std::copysign(1.0, z) : 0.0 * z;
+    }
+    const double length = std::sqrt(x * x + y * y + z * z);
+    if (!(length > 0) || !std::isfinite(length))
+        return Vector{float(x), float(y), float(z)};
+    int exponent;
+    std::frexp(length, &exponent);
+    return Vector{float(std::ldexp(x, -exponent)), float(std::ldexp(y, -exponent)),
+                  float(std::ldexp(z, -exponent))};
+}
+
+// A directed light in view coordinates, of a length that neither overflows nor
+// matters: a transform too large for floats is applied in double.
+static Vector viewdirection(Matrix transform, Vector direction)
+{
+    const Vector unit = unitlength(direction.x, direction.y, direction.z);
+    const Vector view = multvecmv(transform, unit);
+    if (finitev(view))
+        return unitlength(view.x, view.y, view.z);
+    const float* m = transform.m;
+    return unitlength(double(m[0]) * unit.x + double(m[1]) * unit.y + double(m[2]) * unit.z,
+                      double(m[4]) * unit.x + double(m[5]) * unit.y + double(m[6]) * unit.z,
+                      double(m[8]) * unit.x + double(m[9]) * unit.y + double(m[10]) * unit.z);
+}
+
 // The light of this preparation: from the camera when bound to it, else from
 // the scene's light object, else as it was.
 static void PrepareLight()
@@ -68,8 +103,10 @@ void PrepareScene()
     ActualScale = 1 / lengthv(Y);
 
     PrepareLight();
+    // A point light too far for floats lights nothing diffusely (Dot finds no
+    // cosine for it); the picture keeps its ambient colours.
     if (ActualLight.flags & LightDirected)
-        ActualLightpos = multvecmv(ActualTransform, ActualLight.vector);
+        ActualLightpos = viewdirection(ActualTransform, ActualLight.vector);
     else
         ActualLightpos = multmv(ActualTransform, ActualLight.vector);
 
@@ -79,6 +116,6 @@ void PrepareScene()
     ActualViewOk = ActualImage.width > 0 && ActualImage.height > 0 && ActualImage.pixels &&
                    ActualImage.depth && finitev(X) && finitev(Y) && finitev(Z) && finitev(O) &&
                    std::isfinite(det) && det != 0 && finitem(ActualTransform) &&
-                   std::isfinite(ActualScale) && ActualScale > 0 &&
-                   std::isfinite(ActualWidth) && ActualWidth > 0 && finitev(ActualLightpos);
+                   std::isfinite(ActualScale) && ActualScale > 0 && std::isfinite(ActualWidth) &&
+                   ActualWidth > 0;
 }

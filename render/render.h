@@ -20,7 +20,10 @@
 // Dot expects 0 ≤ col < width and 0 ≤ row < height and does not check it.
 // Sphere, Porygon and both passes draw nothing while ActualViewOk is false: a
 // camera with a zero front, a lower vector parallel to front, an empty picture
-// or any non-finite view value leaves the picture as it was cleared.
+// or any non-finite view value leaves the picture as it was cleared. The light
+// never does: a directed light is scaled to a length below 1 (a power of two,
+// which changes no rounding), and a point light that is not finite in view
+// coordinates leaves every surface its ambient colour.
 #pragma once
 
 #include "core/scenelist.h"
@@ -32,7 +35,7 @@
 extern Matrix ActualTransform;  // scene -> view coordinates (pixels)
 extern float ActualScale;       // scene length -> pixels
 extern float ActualWidth;       // eye to image plane, in pixels (central view)
-extern Vector ActualLightpos;   // the light in view coordinates
+extern Vector ActualLightpos;   // the light in view coordinates (directed: length in [1/2, 1))
 extern bool ActualViewOk;       // the values above are finite and usable
 
 // The corner buffer of Porygon: view coordinates of the current polygon. It

@@ -71,7 +71,8 @@ void readcam(SceneReader& r)
     char letters[KeywordLimit + 1];
     const int length = word(r, letters, KeywordLimit);
     uint8_t flags = ActualCam.flags;
-    // The second letter first, so that "CF" gives the central view with clipping.
+    // The second letter first, so that "CF" gives the central view with clipping
+    // and "UF" (what the saver writes for it) the central view without.
     if (length >= 2) {
         if (letters[1] == 'X')
             flags |= CamClip;
@@ -83,6 +84,8 @@ void readcam(SceneReader& r)
     if (length >= 1) {
         if (letters[0] == 'C')
             flags |= CamCentral | CamClip;
+        else if (letters[0] == 'U')
+            flags = uint8_t((flags | CamCentral) & ~CamClip);
         else if (letters[0] == 'P')
             flags &= uint8_t(~CamCentral);
         else

@@ -1,5 +1,6 @@
-// SaveScene (scenefile.h): every entry in the order the reader needs, through a temporary file.
+// SaveScene (scenefile.h): every entry in the order the reader needs, through a safe file.
 #include "core/registry.h"
+#include "core/safefile.h"
 #include "render/camera.h"
 #include "scenefile/scenefile.h"
 
@@ -7,13 +8,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace {
 
@@ -112,9 +106,11 @@ std::string entryline(SceneList* list, ObjectTag tag, void* object, const char* 
 // list order: every reference then names an entry read before it.
 bool writescene(std::FILE* file, SceneList* list)
 {
+    // C alone would read back with clipping: U is the central view without it.
+    const bool clip = (ActualCam.flags & CamClip) != 0;
     std::string line = "CAM ";
-    line += ActualCam.flags & CamCentral ? 'C' : 'P';
-    line += ActualCam.flags & CamClip ? 'X' : 'F';
+    line += !(ActualCam.flags & CamCentral) ? 'P' : clip ? 'C' : 'U';
+    line += clip ? 'X' : 'F';
     line += "\nLGT ";
     line += ActualLight.flags & LightBound ? 'C' : 'I';
     line += ActualLight.flags & LightDirected ? 'I' : 'F';
@@ -135,44 +131,17 @@ bool writescene(std::FILE* file, SceneList* list)
     return true;
 }
 
-bool replacefile(const char* temporary, const char* path)
-{
-#ifdef _WIN32
-    return MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-    return std::rename(temporary, path) == 0;
-#endif
-}
-
 }  // namespace
 
 const char* SaveScene(const char* path, SceneList* list)
 {
     if (!path || !list || std::strlen(path) > size_t(ScenePathLimit))
         return nullptr;
-#ifndef _WIN32
-    // rename would replace a file that the user made read-only; Windows refuses by itself.
-    if (access(path, F_OK) == 0 && access(path, W_OK) != 0)
+    SafeFile safe = OpenSafe(path, false);
+    if (!safe.file)
         return nullptr;
-#endif
-    const std::string temporary = std::string(path) + "~saving";
-    std::FILE* file = std::fopen(temporary.c_str(), "w");
-    if (!file)
+    if (!CloseSafe(&safe, writescene(safe.file, list)))
         return nullptr;
-#ifndef _WIN32
-    // Keep the old file's permissions on the file that replaces it.
-    struct stat old;
-    if (stat(path, &old) == 0)
-        fchmod(fileno(file), old.st_mode & 07777);
-#endif
-    bool written = writescene(file, list);
-    written = std::fflush(file) == 0 && written;
-    written = !std::ferror(file) && written;
-    written = std::fclose(file) == 0 && written;
-    if (!written || !replacefile(temporary.c_str(), path)) {
-        std::remove(temporary.c_str());
-        return nullptr;
-    }
     if (chosen_scene >= 0 && chosen_scene < number_of_scenes) {
         NameScene(chosen_scene, path);
         return SceneShort[chosen_scene];

@@ -16,9 +16,15 @@
 // but it is not entered: the registry and chosen_scene stay as they were.
 // The shell checks for a free slot first.
 //
-// SaveScene writes to PATH~saving in the same folder and replaces PATH with it
-// only when every write and the close succeeded; on failure the temporary file
-// is removed. The path is used as given (quotes are not removed).
+// SaveScene writes through a safe file (core/safefile.h): a new file with a
+// short unpredictable name beside the target, renamed over it only when every
+// write and the close succeeded, and removed on failure; a symbolic link is
+// saved through to the file it names; a folder that cannot be written gets the
+// file written in place. The path is used as given (quotes are not removed).
+//
+// The CAM letters: the view (C central with clipping, U central without, P
+// parallel), then the clipping (X clipped, F free); the second letter is
+// applied first, so every file written before U existed reads as it always did.
 #pragma once
 
 #include "core/scenelist.h"

@@ -2,6 +2,7 @@
 // shows it right after it was started with that scene and a client area of
 // the given size: start-up camera and light, load, prepare, render.
 #include "core/registry.h"
+#include "core/safefile.h"
 #include "render/camera.h"
 #include "render/display_headless.h"
 #include "render/image.h"
@@ -36,8 +37,11 @@ const char Usage[] =
     "                 exit with 1 if there was anything; renders only with --output\n"
     "  --help         this text\n"
     "\n"
+    "The picture never replaces the scene itself, and an old picture is replaced only\n"
+    "by a whole new one.\n"
+    "\n"
     "Exit status: 0 done, 1 --check found something, 2 bad arguments, a scene that\n"
-    "cannot be read, or a picture that cannot be written.\n";
+    "cannot be read, a picture that would replace it, or one that cannot be written.\n";
 
 struct Options {
     int32_t width = 640;
@@ -166,14 +170,18 @@ int main(int argc, char** argv)
     const bool render = !options.check || !options.output.empty();
     const std::string output = options.output.empty() ? defaultoutput(options.scene) : options.output;
     const PictureKind kind = picturekind(output.c_str());
-    std::FILE* file = nullptr;
+    SafeFile picture;
     if (render) {
         if (kind == PictureKind::Unknown)
             return fail("cannot tell the picture format of '" + output +
                         "': use .png, .bmp or .ppm");
-        // Opened before the work, so that a wrong folder is told at once.
-        file = std::fopen(output.c_str(), "wb");
-        if (!file)
+        // Compared by identity: another spelling or a link must not empty the scene either.
+        if (SameFile(options.scene, output))
+            return fail("will not write the picture over the scene '" + options.scene + "'");
+        // Opened before the work, so that a wrong folder is told at once; the picture
+        // replaces an old one only when it was written whole.
+        picture = OpenSafe(output, true);
+        if (!picture.file)
             return fail("cannot write '" + output + "': " + std::strerror(errno));
     }
 
@@ -188,12 +196,7 @@ int main(int argc, char** argv)
         std::printf("%s: %s\n", options.scene.c_str(), message.c_str());
     std::fflush(stdout);
 
-    if (file) {
-        const bool written = WritePicture(file, kind, ActualImage);
-        if (std::fclose(file) != 0 || !written) {
-            std::remove(output.c_str());
-            return fail("cannot write '" + output + "'");
-        }
-    }
+    if (picture.file && !CloseSafe(&picture, WritePicture(picture.file, kind, ActualImage)))
+        return fail("cannot write '" + output + "'");
     return messages.empty() ? ExitOk : ExitFindings;
 }

@@ -51,6 +51,8 @@ void usecolor(HWND dlg)
         oldcolor = *pattern->color;
         oldambient = pattern->ambient;
     } else {
+        if (!savablename(name))
+            return;
         pattern = static_cast<Pattern*>(Memory_Gra(sizeof(Pattern)));
         insertlist(ActualScene, TagPattern, pattern, copytext(name.c_str()));
         AppendListLine(GetDlgItem(dlg, ColorList), name.c_str());

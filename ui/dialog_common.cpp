@@ -5,6 +5,7 @@
 #include "core/platform.h"
 #include "ui/shell.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
@@ -73,10 +74,55 @@ void showvector(HWND dlg, int id, Vector v)
     SetDlgItemTextA(dlg, id, text);
 }
 
-void readvector(const char* text, Vector* v)
+static bool finitenumbers(const float* values, int count)
 {
-    // The count is of no interest: whatever did not convert keeps its value.
-    std::sscanf(text, "%f %f %f", &v->x, &v->y, &v->z);
+    for (int i = 0; i < count; i++)
+        if (!std::isfinite(values[i]))
+            return false;
+    return true;
+}
+
+bool readvector(const char* text, Vector* v, const char* field)
+{
+    // Whatever did not convert keeps its value. A number that is no finite float
+    // would blank the picture: then nothing is taken.
+    float xyz[3] = {v->x, v->y, v->z};
+    const int count = std::sscanf(text, "%f %f %f", &xyz[0], &xyz[1], &xyz[2]);
+    if (!finitenumbers(xyz, count)) {
+        warnnotfinite(field);
+        return false;
+    }
+    *v = Vector{xyz[0], xyz[1], xyz[2]};
+    return true;
+}
+
+bool readreal(const char* text, float* value, const char* field)
+{
+    float read = *value;
+    const int count = std::sscanf(text, "%f", &read);
+    if (!finitenumbers(&read, count)) {
+        warnnotfinite(field);
+        return false;
+    }
+    *value = read;
+    return true;
+}
+
+bool savablename(const std::string& name)
+{
+    // A blank or a line break would end the name's word in the scene file: the
+    // saved scene would read back as other objects, or not at all.
+    if (name.find_first_of(" \r\n") == std::string::npos)
+        return true;
+    Warn("A name may not hold blanks or line breaks: a scene file could not keep it.");
+    return false;
+}
+
+void warnnotfinite(const char* field)
+{
+    const std::string text =
+        std::string(field) + ": numbers must be finite (no nan or inf, nothing beyond 3.4e38).";
+    Warn(text.c_str());
 }
 
 Vector* newvector()

@@ -11,22 +11,30 @@ struct VectorBox {
     ObjectTag tag;
     int list, name, numbers;
     int slot;
+    const char* numberslabel;
 };
 
-constexpr VectorBox PointBox = {TagPoint, PointList, PointName, PointPosition, SlotPoints};
-constexpr VectorBox VectorsBox = {TagVector, VectorList, VectorName, VectorComponents, SlotVectors};
+constexpr VectorBox PointBox = {TagPoint, PointList, PointName, PointPosition, SlotPoints, "Position"};
+constexpr VectorBox VectorsBox = {TagVector, VectorList, VectorName, VectorComponents, SlotVectors,
+                                  "Components"};
 
 void usevector(const VectorBox& box, HWND dlg)
 {
     const std::string name = fieldtext(dlg, box.name, FieldNameLimit);
     const std::string numbers = fieldtext(dlg, box.numbers, FieldNumberLimit);
     Vector* v = static_cast<Vector*>(searchlist(ActualScene, box.tag, name.c_str()));
+    // Read before anything is made: refused numbers leave the scene as it was.
+    Vector value = v ? *v : nullv();
+    if (!readvector(numbers.c_str(), &value, box.numberslabel))
+        return;
+    if (!v && !savablename(name))
+        return;
     if (!v) {
         v = newvector();
         insertlist(ActualScene, box.tag, v, copytext(name.c_str()));
         AppendListLine(GetDlgItem(dlg, box.list), name.c_str());
     }
-    readvector(numbers.c_str(), v);
+    *v = value;
     RedrawScene();
 }
 

@@ -3,7 +3,8 @@
 // "Create", "Delete" and the colour's "Use" act on the name typed in the name
 // field; "Insert" and "Remove" on the polygon selected in the list and the
 // corner selected in the corner list. The corner list mirrors the corner array
-// of the polygon last selected, line i for corner i.
+// of the polygon last selected, line i for corner i; when the polygon selected
+// is no longer that one, Insert and Remove refill it and change nothing.
 #include "ui/dialogs.h"
 
 #include "core/memory.h"
@@ -19,6 +20,14 @@ PolygonObject* findpolygon(const std::string& name)
     return static_cast<PolygonObject*>(searchlist(ActualScene, TagPolygon, name.c_str()));
 }
 
+// The corner list remembers the polygon it was filled from (its record, not
+// its name: two polygons may share one), so that Insert and Remove never act
+// on one polygon through the corners of another.
+const PolygonObject* listedpolygon(HWND dlg)
+{
+    return reinterpret_cast<const PolygonObject*>(GetWindowLongPtrA(dlg, DWLP_USER));
+}
+
 void listcorners(HWND dlg, const PolygonObject& polygon)
 {
     const HWND box = GetDlgItem(dlg, CornerList);
@@ -27,14 +36,18 @@ void listcorners(HWND dlg, const PolygonObject& polygon)
         const char* name = searchtext(ActualScene, TagPoint, polygon.corners[i]);
         AppendListLine(box, name ? name : "");
     }
+    SetWindowLongPtrA(dlg, DWLP_USER, reinterpret_cast<LONG_PTR>(&polygon));
 }
 
-// The corner list is in step with a polygon as long as it has a line per corner;
-// it falls out of step when the selected polygon changes without a selection
-// notification, for instance when "Delete" removes a line above the selection.
-bool cornersinstep(HWND dlg, const PolygonObject& polygon)
+// False, after refilling the list and a warning, when it showed another polygon:
+// the corner chosen there means nothing for this one.
+bool cornerslisted(HWND dlg, const PolygonObject& polygon)
 {
-    return SendDlgItemMessageA(dlg, CornerList, LB_GETCOUNT, 0, 0) == polygon.count;
+    if (listedpolygon(dlg) == &polygon)
+        return true;
+    listcorners(dlg, polygon);
+    Warn("The corner list showed another polygon; choose the corner again.");
+    return false;
 }
 
 void selectpolygon(HWND dlg)
@@ -63,6 +76,8 @@ void createpolygon(HWND dlg)
         Warn("Polygon already exists.");
         return;
     }
+    if (!savablename(name))
+        return;
     Pattern* pattern = static_cast<Pattern*>(
         searchlist(ActualScene, TagPattern, fieldtext(dlg, PolygonColor, FieldNameLimit).c_str()));
     if (!pattern) {
@@ -81,6 +96,9 @@ void createpolygon(HWND dlg)
 void deletepolygon(HWND dlg)
 {
     const std::string name = fieldtext(dlg, PolygonName, FieldNameLimit);
+    // Its record is freed: the corner list must not take a later one at its address for it.
+    if (findpolygon(name) == listedpolygon(dlg))
+        SetWindowLongPtrA(dlg, DWLP_USER, 0);
     if (deletelist(ActualScene, TagPolygon, name.c_str())) {
         const HWND box = GetDlgItem(dlg, PolygonList);
         const LRESULT line = findline(box, name.c_str());
@@ -110,21 +128,17 @@ PolygonObject* selectedpolygon(HWND dlg, const char* none)
 void insertcorner(HWND dlg)
 {
     PolygonObject* polygon = selectedpolygon(dlg, "Choose a polygon to extend.");
-    if (!polygon)
+    if (!polygon || !cornerslisted(dlg, *polygon))
         return;
     LRESULT c = SendDlgItemMessageA(dlg, CornerList, LB_GETCURSEL, 0, 0);
-    if (c < 0)
+    if (c < 0 || c >= polygon->count)
         c = -1;
-    // A corner line beyond the polygon's corners (a list out of step) appends.
-    if (c >= polygon->count)
-        c = polygon->count - 1;
     const std::string name = fieldtext(dlg, CornerName, FieldNameLimit);
     Vector* point = static_cast<Vector*>(searchlist(ActualScene, TagPoint, name.c_str()));
     if (!point) {
         Warn("Point name not found.");
         return;
     }
-    const bool instep = cornersinstep(dlg, *polygon);
     const int32_t at = int32_t(c + 1);
     const int32_t count = polygon->count + 1;
     Vector** corners = static_cast<Vector**>(Memory_Gra(sizeof(Vector*) * size_t(count)));
@@ -136,32 +150,25 @@ void insertcorner(HWND dlg)
     std::free(polygon->corners);
     polygon->corners = corners;
     polygon->count = count;
-    if (instep)
-        SendDlgItemMessageA(dlg, CornerList, LB_INSERTSTRING, WPARAM(at), LPARAM(name.c_str()));
-    else
-        listcorners(dlg, *polygon);
+    SendDlgItemMessageA(dlg, CornerList, LB_INSERTSTRING, WPARAM(at), LPARAM(name.c_str()));
     RedrawScene();
 }
 
 void removecorner(HWND dlg)
 {
     PolygonObject* polygon = selectedpolygon(dlg, "Choose a polygon to reduce.");
-    if (!polygon)
+    if (!polygon || !cornerslisted(dlg, *polygon))
         return;
     const LRESULT c = SendDlgItemMessageA(dlg, CornerList, LB_GETCURSEL, 0, 0);
     if (c < 0 || c >= polygon->count) {
         Warn("Choose a corner to delete.");
         return;
     }
-    const bool instep = cornersinstep(dlg, *polygon);
     // The array keeps its size: only the first count pointers are ever read.
     for (int32_t i = int32_t(c) + 1; i < polygon->count; i++)
         polygon->corners[i - 1] = polygon->corners[i];
     polygon->count -= 1;
-    if (instep)
-        SendDlgItemMessageA(dlg, CornerList, LB_DELETESTRING, WPARAM(c), 0);
-    else
-        listcorners(dlg, *polygon);
+    SendDlgItemMessageA(dlg, CornerList, LB_DELETESTRING, WPARAM(c), 0);
     RedrawScene();
 }
 

@@ -58,14 +58,18 @@ void usesphere(HWND dlg)
         Warn("Color not found.");
         return;
     }
+    float radius = sphere ? sphere->radius : 0;
+    if (!readreal(fieldtext(dlg, SphereRadius, FieldNameLimit).c_str(), &radius, "Radius"))
+        return;
+    if (!sphere && !savablename(name))
+        return;
     if (!sphere) {
         sphere = static_cast<SphereObject*>(Memory_Gra(sizeof(SphereObject)));
-        sphere->radius = 0;
         insertlist(ActualScene, TagSphere, sphere, copytext(name.c_str()));
         AppendListLine(GetDlgItem(dlg, SphereList), name.c_str());
     }
     sphere->center = center;
-    std::sscanf(fieldtext(dlg, SphereRadius, FieldNameLimit).c_str(), "%f", &sphere->radius);
+    sphere->radius = radius;
     sphere->pattern = pattern;
     RedrawScene();
 }

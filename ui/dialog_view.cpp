@@ -89,11 +89,14 @@ void editlightobject(HWND dlg, int id, const ViewObject& object)
 {
     Vector* v = static_cast<Vector*>(searchlist(ActualScene, object.tag, object.name));
     const std::string text = fieldtext(dlg, id, FieldNumberLimit);
+    Vector value = v ? *v : nullv();
+    if (!readvector(text.c_str(), &value, object.tag == TagPoint ? "Position" : "Direction"))
+        return;
     if (!v) {
         v = newvector();
         insertlist(ActualScene, object.tag, v, copytext(object.name));
     }
-    readvector(text.c_str(), v);
+    *v = value;
     // Light needs a direction; summed in double so that tiny components are not lost.
     if (object.tag == TagVector &&
         double(v->x) * v->x + double(v->y) * v->y + double(v->z) * v->z == 0.0)

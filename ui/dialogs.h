@@ -25,7 +25,13 @@
 //                                    when nothing is selected
 //   findline(box, text)              index of the first line equal to text (case included), or -1
 //   showvector(dlg, id, v)           "%g %g %g" into a field
-//   readvector(text, v)              "%f %f %f" into v; coordinates without a number keep theirs
+//   readvector(text, v, field)       "%f %f %f" into v; coordinates without a number keep theirs;
+//                                    false after the warning naming the field when a number read
+//                                    is not a finite float (v untouched)
+//   readreal(text, value, field)     "%f" into value, refused the same way
+//   warnnotfinite(field)             the warning that the field takes finite numbers only
+//   savablename(name)                false after a warning when a new object's name holds a blank
+//                                    or a line break, which a scene file cannot keep
 //   newvector()                      a Memory_Gra Vector at 0 0 0
 //   loadcamera()                     the scene's camera objects into ActualCam's columns;
 //                                    returns how many of the four were found
@@ -64,7 +70,10 @@ std::string listtext(HWND box, LRESULT index);
 bool takeselection(HWND dlg, int list, int field, std::string* name);
 LRESULT findline(HWND box, const char* text);
 void showvector(HWND dlg, int id, Vector v);
-void readvector(const char* text, Vector* v);
+bool readvector(const char* text, Vector* v, const char* field);
+bool readreal(const char* text, float* value, const char* field);
+void warnnotfinite(const char* field);
+bool savablename(const std::string& name);
 Vector* newvector();
 int loadcamera();
 void EndEditDialog(HWND dlg, int slot);

@@ -21,8 +21,11 @@ TEST_F(PrepareTest, DefaultCameraCentralAt800By600)
     EXPECT_NEAR(origin.x * ActualWidth / origin.z + 400, 400, 1e-3);
     // One scene unit right and down is 0.3 pixels right and down.
     expectNear(multvecmv(ActualTransform, newv(1, 1, 0)), 0.3f, 0.3f, 0);
-    // The start-up light shines along the view: (0, 0, -1000) in the scene.
-    expectNear(ActualLightpos, 0, 0, -300);
+    // The start-up light shines along the view: (0, 0, -1000) in the scene, a
+    // direction scaled by a power of two to a length below 1.
+    EXPECT_EQ(ActualLightpos.x, 0);
+    EXPECT_EQ(ActualLightpos.y, 0);
+    EXPECT_EQ(ActualLightpos.z, multvecmv(ActualTransform, newv(0, 0, -1000)).z / 512);
 }
 
 TEST_F(PrepareTest, DefaultCameraParallelPutsTheOriginInTheMiddle)
@@ -94,7 +97,6 @@ TEST_F(PrepareTest, UnusableViewsDrawNothing)
     addsphere(scene, "s", addpoint(scene, "c", 0, 0, 0), 300, red);
     ActualScene = scene;
     image(64, 48);
-    const Camera good = ActualCam;
     PrepareScene();
     RenderScene(scene);
     ASSERT_GT(drawncount(), 0);
@@ -124,13 +126,62 @@ TEST_F(PrepareTest, UnusableViewsDrawNothing)
             EXPECT_TRUE(cleared()) << c.what;
         }
     }
+}
 
-    // An infinite light vector from the scene.
-    ActualCam = good;
-    addpoint(scene, "light_direction", inf, 0, 0, TagVector);
-    ClearImage(&ActualImage);
-    PrepareScene();
-    EXPECT_FALSE(ActualViewOk);
-    RenderScene(scene);
-    EXPECT_TRUE(cleared());
+// However long or far the light, the picture is drawn: a directed light is the
+// same light at any length, a point light too far for floats leaves the ambient colours.
+TEST_F(PrepareTest, NoLightBlanksThePicture)
+{
+    SceneList* scene = initlist();
+    Pattern* red = addpattern(scene, "red", solid(255, 0, 0, 100));
+    addsphere(scene, "s", addpoint(scene, "c", 0, 0, 0), 300, red);
+    Vector* direction = addpoint(scene, "light_direction", 0, 0, -1, TagVector);
+    Vector* position = addpoint(scene, "light_position", 0, 0, -1000);
+    ActualScene = scene;
+    image(64, 48);
+    auto picture = [&]() {
+        ClearImage(&ActualImage);
+        PrepareScene();
+        RenderScene(scene);
+        return std::vector<uint8_t>(ActualImage.pixels, ActualImage.pixels + 64 * 48 * 4);
+    };
+    const std::vector<uint8_t> lit = picture();
+    const Camera start = ActualCam;
+    const float inf = std::numeric_limits<float>::infinity();
+    // Powers of two, so that the scaled direction is exactly the one of (0, 0, -1).
+    for (const float length : {0x1p-126f, 0x1p100f, 0x1p123f, 0x1p127f, inf}) {
+        for (const float zoom : {1.0f, 0x1p-30f}) {
+            *direction = newv(0, 0, -length);
+            ActualCam.frame = newvecm(newv(1000, 0, 0), newv(0, 1000 * zoom, 0),
+                                      newv(0, 0, 1000 * zoom), newv(0, 0, -1000));
+            const std::vector<uint8_t> drawn = picture();
+            // Zoomed by a power of two, every view coordinate scales exactly: the same picture.
+            EXPECT_TRUE(ActualViewOk);
+            EXPECT_TRUE(drawn == lit)
+                << "light_direction of length " << length << ", zoom " << zoom;
+        }
+    }
+    ActualCam = start;
+
+    // A direction that is no number, a point light beyond the floats: ambient only.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    *direction = newv(nan, 0, -1);
+    for (const float far : {1e38f, inf, nan}) {
+        *position = newv(0, 0, -far);
+        for (const uint8_t flags : {uint8_t(0), uint8_t(LightDirected)}) {
+            ActualLight.flags = flags;
+            picture();
+            EXPECT_TRUE(ActualViewOk) << far << " " << int(flags);
+            const int32_t count = drawncount();
+            EXPECT_GT(count, 100) << far;
+            for (int32_t row = 0; row < 48; row++) {
+                for (int32_t col = 0; col < 64; col++) {
+                    if (drawn(col, row)) {
+                        ASSERT_EQ(pixel(col, row), packcolor(100, 0, 0))
+                            << far << " " << col << "," << row;
+                    }
+                }
+            }
+        }
+    }
 }

@@ -94,6 +94,7 @@ TEST_F(LoadScene, ModeLettersChangeOnlyTheirOwnBits)
     } const cam[] = {
         {"CAM PX\n", CamCentral, CamClip},
         {"CAM CF\n", 0, CamCentral | CamClip},  // second letter first: C wins
+        {"CAM UF\n", CamClip, CamCentral},      // the central view without clipping
         {"CAM PF\n", CamCentral | CamClip, 0},
         {"CAM C\n", 0, CamCentral | CamClip},   // a missing second letter changes nothing
         {"CAM ZZ\n", CamClip, CamClip},

@@ -10,9 +10,23 @@
 #ifdef __linux__
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
+namespace fs = std::filesystem;
+
 namespace {
+
+// Temporary files left in a folder: the saver's are named "~" and seven letters.
+int strays(const std::string& folder)
+{
+    int count = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        count += entry.path().filename().string()[0] == '~';
+    return count;
+}
 
 template <typename T>
 T* stored(T value)
@@ -57,10 +71,10 @@ TEST_F(SaveScene_, TheExampleFileIsWrittenBackByteForByte)
     EXPECT_EQ(ReadBytes(path), Lines(ExampleScene));
     EXPECT_EQ(std::string(SceneName[chosen_scene]), path);
     EXPECT_EQ(shortname, SceneShort[chosen_scene]);
-    EXPECT_FALSE(FileExists(path + "~saving"));
+    EXPECT_EQ(strays(TestPath("")), 0);
 }
 
-TEST_F(SaveScene_, ModeLettersFollowTheFlags)
+TEST_F(SaveScene_, ModeLettersFollowTheFlagsAndReadBackAsTheyWere)
 {
     SceneList* list = load("");
     const std::string path = TestPath("modes.item");
@@ -71,14 +85,23 @@ TEST_F(SaveScene_, ModeLettersFollowTheFlags)
         {CamCentral | CamClip, LightBound | LightDirected, "CAM CX\nLGT CI\n"},
         {0, 0, "CAM PF\nLGT IF\n"},
         {CamClip, LightDirected, "CAM PX\nLGT II\n"},
-        {CamCentral, LightBound, "CAM CF\nLGT CF\n"},
+        {CamCentral, LightBound, "CAM UF\nLGT CF\n"},
     };
     for (const auto& c : cases) {
         ActualCam.flags = c.cam;
         ActualLight.flags = c.light;
         ASSERT_NE(SaveOver(path.c_str(), list), nullptr);
         EXPECT_EQ(ReadBytes(path), Lines(c.text));
+        // Whatever the view before loading, the file restores the one it was saved with.
+        for (const uint8_t before : {0, int(CamClip), int(CamCentral), int(CamCentral | CamClip)}) {
+            ActualCam.flags = before;
+            ActualLight.flags = uint8_t(~c.light & 3);
+            read(path);
+            EXPECT_EQ(ActualCam.flags, c.cam) << c.text << " over " << int(before);
+            EXPECT_EQ(ActualLight.flags, c.light) << c.text;
+        }
     }
+    EXPECT_TRUE(messages.empty()) << messages.front();
 }
 
 TEST_F(SaveScene_, ASphereMadeBeforeItsPointIsWrittenAfterIt)
@@ -288,7 +311,7 @@ TEST_F(SaveScene_, AFailedSaveLeavesTheOldFileTheRegistryAndNoTemporary)
     WriteBytes(folder + "/inside", "kept");
     EXPECT_EQ(SaveScene(folder.c_str(), list), nullptr);
     EXPECT_EQ(ReadBytes(folder + "/inside"), "kept");
-    EXPECT_FALSE(FileExists(folder + "~saving"));
+    EXPECT_EQ(strays(TestPath("")), 0);
 
     // Never shortened to a path that would work.
     const std::string longpath = TestPath(std::string(ScenePathLimit, 'x'));
@@ -317,6 +340,83 @@ TEST_F(SaveScene_, AWriteThatFailsHalfWayLeavesTheOldFileWhole)
     std::signal(SIGXFSZ, oldhandler);
     EXPECT_EQ(result, nullptr);
     EXPECT_EQ(ReadBytes(path), "old contents\n");
-    EXPECT_FALSE(FileExists(path + "~saving"));
+    EXPECT_EQ(strays(TestPath("")), 0);
+}
+
+TEST_F(SaveScene_, NoLinkMisdirectsASaveAndAReadOnlyFolderDoesNotBlockIt)
+{
+    SceneList* list = load("PNT a 1 2 3\n");
+    const std::string bytes = "CAM CX\nLGT II\nPNT a 1 2 3\n";
+    const std::string folder = TestPath("links");
+    fs::create_directory(folder);
+
+    // A link waiting at the name the saver once used, and at the name itself.
+    const std::string victim = TestPath("victim");
+    WriteBytes(victim, "precious\n");
+    const std::string path = folder + "/scene.item";
+    ASSERT_EQ(symlink(victim.c_str(), (path + "~saving").c_str()), 0);
+    ASSERT_NE(SaveOver(path.c_str(), list), nullptr);
+    EXPECT_EQ(ReadBytes(victim), "precious\n");
+    EXPECT_FALSE(fs::is_symlink(path));
+    EXPECT_EQ(ReadBytes(path), bytes);
+
+    // Saved through a chain of relative links into the file at its end; the links
+    // stay links. A link to nothing yet makes the file it names.
+    WriteBytes(folder + "/real.item", "old\n");
+    ASSERT_EQ(symlink("real.item", (folder + "/hop.item").c_str()), 0);
+    ASSERT_EQ(symlink("../links/hop.item", (folder + "/link.item").c_str()), 0);
+    ASSERT_EQ(symlink("later.item", (folder + "/dangling.item").c_str()), 0);
+    for (const char* name : {"/link.item", "/dangling.item"}) {
+        ASSERT_NE(SaveOver((folder + name).c_str(), list), nullptr) << name;
+        EXPECT_TRUE(fs::is_symlink(folder + name)) << name;
+        EXPECT_EQ(std::string(SceneName[chosen_scene]), folder + name);
+    }
+    EXPECT_TRUE(fs::is_symlink(folder + "/hop.item"));
+    EXPECT_EQ(ReadBytes(folder + "/real.item"), bytes);
+    EXPECT_EQ(ReadBytes(folder + "/later.item"), bytes);
+    EXPECT_EQ(strays(folder), 0);
+
+    // A folder nobody may write, a scene everybody may. Root writes anywhere, so the
+    // saves run as nobody: a whole one, then one that fails half-way.
+    const std::string locked = TestPath("locked");
+    fs::create_directory(locked);
+    const std::string inside = locked + "/scene.item";
+    WriteBytes(inside, "old\n");
+    chmod(inside.c_str(), 0666);
+    chmod(locked.c_str(), 0555);
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(3);
+        if (!SaveScene(inside.c_str(), list))
+            _exit(1);
+        for (int i = 0; i < 2000; i++)
+            addpoint(list, "point", float(i), 0, 0);
+        rlimit small = {4096, 4096};
+        std::signal(SIGXFSZ, SIG_IGN);
+        setrlimit(RLIMIT_FSIZE, &small);
+        _exit(SaveScene(inside.c_str(), list) ? 2 : 0);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    chmod(locked.c_str(), 0755);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadBytes(inside), bytes);
+    EXPECT_EQ(strays(locked), 0);
 }
 #endif
+
+TEST_F(SaveScene_, APathJustBelowTheWindowsLimitIsSaved)
+{
+    // MAX_PATH is 260 with the terminating zero: 259 characters fit, and the
+    // temporary file beside the scene must fit as well.
+    SceneList* list = load("PNT a 1 2 3\n");
+    const size_t folder = TestPath("").size();
+    for (size_t length = 253; length <= 259; length++) {
+        const std::string path = TestPath(std::string(length - folder, 'n'));
+        ASSERT_EQ(path.size(), length);
+        ASSERT_NE(SaveOver(path.c_str(), list), nullptr) << length;
+        EXPECT_EQ(ReadBytes(path), Lines("CAM CX\nLGT II\nPNT a 1 2 3\n"));
+    }
+    EXPECT_EQ(strays(TestPath("")), 0);
+}

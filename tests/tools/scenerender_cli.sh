@@ -73,6 +73,21 @@ rm -f "$work/wall.png"
 expect 0 "default output" "$@" --size 4x4 "$work/wall.item"
 [ -s "$work/wall.png" ] || fail "default output: no wall.png beside wall.item"
 
+# The scene is never written over: not as the default output, not under another
+# spelling, not through a link.
+cp "$work/wall.item" "$work/scene.png"
+expect 2 "scene as its own default output" "$@" "$work/scene.png"
+expect 2 "scene as output, other spelling" "$@" --output "$work/./scene.png" "$work/scene.png"
+ln -sf scene.png "$work/link.png"
+expect 2 "scene as output through a link" "$@" --output "$work/link.png" "$work/scene.png"
+cmp -s "$work/wall.item" "$work/scene.png" || fail "the scene was written over"
+# A picture that cannot be written whole leaves the old one as it was, and no temporary file.
+cp "$work/wall.ppm" "$work/old.ppm"
+( trap '' XFSZ; ulimit -f 16; "$@" --size 400x400 --output "$work/old.ppm" "$work/wall.item" ) >"$work/stdout" 2>"$work/stderr"
+[ $? -eq 2 ] || fail "a picture too large to write: exit status is not 2 ($(cat "$work/stderr"))"
+cmp -s "$work/wall.ppm" "$work/old.ppm" || fail "a failed write damaged the old picture"
+ls "$work" | grep -q '^~' && fail "temporary files left: $(ls "$work" | grep '^~')"
+
 # --check: the loader's findings with line numbers, exit status 1; nothing for a clean scene.
 expect 1 "--check faulty" "$@" --check "$work/faulty.item"
 grep -q "line 2:" "$work/stdout" || fail "--check does not report line 2: $(cat "$work/stdout")"

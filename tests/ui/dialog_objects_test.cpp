@@ -158,10 +158,30 @@ TEST_F(DialogTest, DuplicateAndEmptyNames)
     EXPECT_EQ(lines(dlg, PointList), Lines({"twin", "twin", ""}));
     expectvector(*static_cast<Vector*>(searchlist(ActualScene, TagPoint, "")), 8, 7, 7);
 
-    // A trailing blank makes another name.
-    settext(dlg, PointName, "twin ");
-    click(dlg, IDOK);
-    EXPECT_EQ(lines(dlg, PointList).size(), 4u);
+    // A blank or a line break would not survive saving: no such name is made, in any dialog.
+    const int before = entries();
+    for (const char* name : {"twin ", "two words", "line\nbreak", "cr\r"}) {
+        settext(dlg, PointName, name);
+        click(dlg, IDOK);
+    }
+    EXPECT_EQ(lines(dlg, PointList).size(), 3u);
+    addpattern("red", 255, 0, 0);
+    const HWND spheres = open(CmdSpheres, SlotSpheres);
+    settext(spheres, SphereName, "a ball");
+    settext(spheres, SphereCenter, "twin");
+    settext(spheres, SphereColor, "red");
+    click(spheres, IDOK);
+    const HWND colors = open(CmdColors, SlotColors);
+    settext(colors, ColorName, "dark red");
+    click(colors, IDOK);
+    const HWND polygons = open(CmdPolygons, SlotPolygons);
+    settext(polygons, PolygonName, " ");
+    settext(polygons, PolygonColor, "red");
+    click(polygons, PolygonCreate);
+    EXPECT_EQ(
+        warnings(),
+        Lines(7, "A name may not hold blanks or line breaks: a scene file could not keep it."));
+    EXPECT_EQ(entries(), before + 1);
 }
 
 TEST_F(DialogTest, VectorsAreKeptApartFromPointsOfTheSameName)

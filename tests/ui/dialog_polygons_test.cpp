@@ -183,27 +183,56 @@ TEST_F(PolygonDialogTest, DeleteRemovesExactlyTheNamedEntry)
     EXPECT_EQ(lines(dlg, PolygonList), Lines({"tri2"}));
 }
 
-TEST_F(PolygonDialogTest, CornerListOutOfStepNeverReachesPastTheCorners)
+// Two polygons of one name (as a file may hold them): deleting the first leaves the
+// corner list showing its corners while the survivor is selected.
+TEST_F(PolygonDialogTest, CornersActOnlyOnThePolygonTheyWereListedFrom)
 {
-    triangle("big");
-    create("small");
-    select(dlg, PolygonList, 1);
-    insert("D");
-    // The list shows big's corners while small is selected, without a notification.
+    triangle("tri");
+    PolygonObject* twin = static_cast<PolygonObject*>(Memory_Gra(sizeof(PolygonObject)));
+    Vector** points = static_cast<Vector**>(Memory_Gra(3 * sizeof(Vector*)));
+    for (int i = 0; i < 3; i++)
+        points[i] = static_cast<Vector*>(searchlist(ActualScene, TagPoint,
+                                                    i == 0   ? "D"
+                                                    : i == 1 ? "C"
+                                                             : "B"));
+    *twin = PolygonObject{3, points,
+                          static_cast<Pattern*>(searchlist(ActualScene, TagPattern, "blue"))};
+    insertlist(ActualScene, TagPolygon, twin, copytext("tri"));
+    AppendListLine(GetDlgItem(dlg, PolygonList), "tri");
+
+    select(dlg, PolygonList, 1);  // either line shows the first polygon of the name
+    EXPECT_EQ(lines(dlg, CornerList), Lines({"A", "B", "C"}));
+    settext(dlg, PolygonName, "tri");
+    click(dlg, PolygonDelete);
+    ASSERT_EQ(selection(dlg, PolygonList), 0) << "the survivor's line stays selected";
+    EXPECT_EQ(lines(dlg, CornerList), Lines({"A", "B", "C"}));
+
+    // Remove, then Insert after the list was left showing "other" by a selection
+    // that moved without a notification.
+    create("other");
+    for (const int button : {CornerRemove, CornerInsert}) {
+        if (button == CornerInsert) {
+            select(dlg, PolygonList, 1);
+            SendDlgItemMessageA(dlg, PolygonList, LB_SETCURSEL, 0, 0);
+        }
+        SendDlgItemMessageA(dlg, CornerList, LB_SETCURSEL, 0, 0);
+        settext(dlg, CornerName, "A");
+        markpicture();
+        click(dlg, button);
+        EXPECT_EQ(warnings(),
+                  Lines({"The corner list showed another polygon; choose the corner again."}));
+        EXPECT_FALSE(redrawn());
+        EXPECT_EQ(corners("tri"), Lines({"D", "C", "B"}));
+        EXPECT_EQ(lines(dlg, CornerList), Lines({"D", "C", "B"}));
+    }
+
+    // Once listed, the corners are the survivor's own.
     select(dlg, PolygonList, 0);
-    SendDlgItemMessageA(dlg, PolygonList, LB_SETCURSEL, 1, 0);
-    SendDlgItemMessageA(dlg, CornerList, LB_SETCURSEL, 2, 0);
-
+    SendDlgItemMessageA(dlg, CornerList, LB_SETCURSEL, 0, 0);
     click(dlg, CornerRemove);
-    EXPECT_EQ(warnings(), Lines({"Choose a corner to delete."}));
-    EXPECT_EQ(corners("small"), Lines({"D"}));
-
-    SendDlgItemMessageA(dlg, CornerList, LB_SETCURSEL, 2, 0);
-    insert("A");
     EXPECT_TRUE(warnings().empty());
-    EXPECT_EQ(corners("small"), Lines({"D", "A"}));
-    EXPECT_EQ(lines(dlg, CornerList), Lines({"D", "A"})) << "in step again";
-    EXPECT_EQ(corners("big"), Lines({"A", "B", "C"}));
+    EXPECT_EQ(corners("tri"), Lines({"C", "B"}));
+    EXPECT_EQ(lines(dlg, CornerList), Lines({"C", "B"}));
 }
 
 }  // namespace

@@ -103,6 +103,80 @@ TEST_F(DialogTest, LightDialogShowsUndefinedAndAddsNothingUntilTyped)
     EXPECT_EQ(entries(), before + 2);
 }
 
+// A number that is no finite float would blank the picture: every field of reals
+// refuses it with a warning naming the field, and nothing changes.
+TEST_F(DialogTest, NumbersThatAreNotFiniteFloatsAreRefusedInEveryField)
+{
+    addpoint("o", 0, 0, 0);
+    addpattern("red", 255, 0, 0);
+    Vector* position = addpoint("light_position", 1, 2, 3);
+    Vector* direction = addpoint("light_direction", 0, 0, -1, TagVector);
+    const Vector* camposition = addpoint("cam_position", 0, 0, -1000);
+    struct Field {
+        int cmd, slot, field, use;  // use 0: the field acts on every change
+        const char* label;
+        const Vector* kept;
+    } const fields[] = {
+        {CmdPoints, SlotPoints, PointPosition, IDOK, "Position", camposition},
+        {CmdVectors, SlotVectors, VectorComponents, IDOK, "Components", nullptr},
+        {CmdSpheres, SlotSpheres, SphereRadius, IDOK, "Radius", nullptr},
+        {CmdLight, SlotLight, LightPosField, 0, "Position", position},
+        {CmdLight, SlotLight, LightDirField, 0, "Direction", direction},
+    };
+    for (const Field& f : fields) {
+        const int before = entries();
+        const HWND dlg = open(f.cmd, f.slot);
+        settext(dlg, PointName, "cam_position");
+        settext(dlg, VectorName, "newvector");
+        settext(dlg, SphereName, "newsphere");
+        settext(dlg, SphereCenter, "o");
+        settext(dlg, SphereColor, "red");
+        const Vector was = f.kept ? *f.kept : nullv();
+        for (const char* number : {"nan 0 1", "1e39 0 1", "-inf 0 0", "inf", "0 0 -1e39"}) {
+            if (f.field == SphereRadius && number[0] == '0')
+                continue;  // the radius is the first number only
+            markpicture();
+            settext(dlg, f.field, number);
+            if (f.use)
+                click(dlg, f.use);
+            EXPECT_EQ(warnings(),
+                      Lines({std::string(f.label) +
+                             ": numbers must be finite (no nan or inf, nothing beyond 3.4e38)."}))
+                << f.label << ": " << number;
+            EXPECT_FALSE(redrawn()) << f.label << ": " << number;
+            if (f.kept)
+                expectvector(*f.kept, was.x, was.y, was.z);
+        }
+        EXPECT_EQ(entries(), before) << f.label << ": nothing was made";
+        // The largest float and the smallest are numbers like any other.
+        settext(dlg, f.field, "3.4e38 -1e-45 0");
+        if (f.use)
+            click(dlg, f.use);
+        EXPECT_TRUE(warnings().empty()) << f.label;
+        click(dlg, IDCANCEL);
+    }
+
+    // "Use default cam" then finds the camera whole, and the picture is drawn.
+    addpoint("cam_front", 0, 0, 1000, TagVector);
+    addpoint("cam_lower", 0, 1000, 0, TagVector);
+    addpoint("cam_right", 1000, 0, 0, TagVector);
+    *static_cast<Vector*>(searchlist(ActualScene, TagPoint, "cam_position")) = newv(0, 0, -1000);
+    settext(open(CmdSpheres, SlotSpheres), SphereRadius, "300");
+    const HWND sphere = GDlgs[SlotSpheres];
+    settext(sphere, SphereName, "ball");
+    settext(sphere, SphereCenter, "o");
+    settext(sphere, SphereColor, "red");
+    click(sphere, IDOK);
+    const HWND points = open(CmdPoints, SlotPoints);
+    settext(points, PointName, "cam_position");
+    settext(points, PointPosition, "inf 0 0");
+    click(points, IDOK);
+    click(open(CmdCamera, SlotCamera), CamUse);
+    EXPECT_EQ(warnings(),
+              Lines({"Position: numbers must be finite (no nan or inf, nothing beyond 3.4e38)."}));
+    EXPECT_NE(litpixels(), 0u);
+}
+
 TEST_F(DialogTest, LightKindAndBinding)
 {
     const HWND dlg = open(CmdLight, SlotLight);
