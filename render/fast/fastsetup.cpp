@@ -47,6 +47,7 @@ void reserve(T** array, size_t* room, size_t needed)
 // Spans need squares that stay far from float overflow; beyond that the
 // sphere is drawn pixel by pixel over its rectangle, as the literal does.
 constexpr float SpanLimit = 1e15f;
+constexpr int32_t SphereSpanSide = 32;  // in pixels, the shorter side of the rectangle
 
 bool prepsphere(Vector centre, double radius, const Pattern& pattern, SphereShape* s)
 {
@@ -79,7 +80,10 @@ bool prepsphere(Vector centre, double radius, const Pattern& pattern, SphereShap
     // rounding (see drawsphere); the eye inside it leaves no span to find.
     const double c2 = double(C.x) * C.x + double(C.y) * C.y + double(C.z) * C.z;
     s->R = std::fabs(double(rp)) * (1 + 1e-5) + 1e-5 * std::sqrt(c2) + 1e-20;
-    s->spans = small && f < SpanLimit && c2 > s->R * s->R;
+    // Spans cost a few hundred instructions a column; they pay only where they
+    // skip more than that of the rectangle's corners.
+    const int32_t side = std::min(s->box.x1 - s->box.x0, s->box.y1 - s->box.y0);
+    s->spans = small && f < SpanLimit && c2 > s->R * s->R && side > SphereSpanSide;
     return true;
 }
 
