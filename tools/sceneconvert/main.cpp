@@ -5,6 +5,7 @@
 // loader; the list is then saved by the editor's own saver, or turned into
 // faces (SceneToMesh) for OBJ and glTF.
 #include "core/registry.h"
+#include "core/safefile.h"
 #include "render/camera.h"
 #include "scenefile/diagnostics.h"
 #include "scenefile/scenefile.h"
@@ -42,8 +43,9 @@ const char Usage[] =
     "                  and processor time)\n"
     "  --help          this text\n"
     "\n"
-    "The output is written to OUTPUT~saving and renamed when complete; the input is\n"
-    "never written over.\n"
+    "The output is written to a new temporary file beside it and renamed when\n"
+    "complete (an OUTPUT that is a link keeps the link and gets the file it names);\n"
+    "the input is never written over.\n"
     "\n"
     "Exit status: 0 done, 1 done but something was not carried over (each said on\n"
     "standard error), 2 bad arguments, an input that cannot be read or an output\n"
@@ -181,15 +183,12 @@ struct Stopwatch {
     }
 };
 
-// The files this run writes, finished and half-written.
+// The files this run writes.
 std::vector<std::string> outputsof(const std::string& output, Format format)
 {
-    std::vector<std::string> paths = {output, temporaryfor(output)};
-    if (format == Format::Obj) {
-        paths.push_back(mtlpath(output));
-        paths.push_back(temporaryfor(mtlpath(output)));
-    }
-    return paths;
+    if (format == Format::Obj)
+        return {output, mtlpath(output)};
+    return {output};
 }
 
 long counttag(SceneList* list, ObjectTag tag)
@@ -227,7 +226,7 @@ int main(int argc, char** argv)
     if (!why.empty())
         return fail("cannot read '" + input + "': " + why);
     for (const std::string& path : outputsof(output, to))
-        if (samefile(input, path))
+        if (SameFile(input, path))
             return fail("'" + path + "' is the input itself: choose another output");
 
     Stopwatch watch;
