@@ -10,13 +10,12 @@
 #include "scenefile/diagnostics.h"
 #include "scenefile/scenefile.h"
 #include "tools/sceneconvert/sceneconvert.h"
+#include "tools/toolfiles.h"
 
 #include <cctype>
-#include <cerrno>
 #include <chrono>
 #include <ctime>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -151,17 +150,6 @@ int parseargs(int argc, char** argv, Options* options)
     return ExitOk;
 }
 
-std::string readablewhy(const std::string& path)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return std::strerror(errno);
-    std::fgetc(file);
-    const std::string why = std::ferror(file) ? std::strerror(errno) : "";
-    std::fclose(file);
-    return why;
-}
-
 // Wall and processor time of each step. On a shared machine the processor
 // time is the figure that does not depend on what the others run.
 struct Lap {
@@ -222,7 +210,7 @@ int main(int argc, char** argv)
     if (from == Format::Item && (options.import.fit || options.backgiven))
         return fail(
             "--fit and --back shape a model as it is read: the input must not be a scene file");
-    const std::string why = readablewhy(input);
+    const std::string why = unreadablewhy(input);
     if (!why.empty())
         return fail("cannot read '" + input + "': " + why);
     for (const std::string& path : outputsof(output, to))

@@ -2,6 +2,7 @@
 #include "tools/sceneconvert/sceneconvert.h"
 
 #include "core/safefile.h"
+#include "tools/toolfiles.h"
 
 #include <cstdio>
 
@@ -50,10 +51,7 @@ bool writeobj(std::FILE* file, const Mesh& mesh, const std::string& mtlname)
 
 std::string mtlpath(const std::string& objpath)
 {
-    const size_t slash = objpath.find_last_of("/\\");
-    const size_t dot = objpath.find_last_of('.');
-    const bool hasext = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return (hasext ? objpath.substr(0, dot) : objpath) + ".mtl";
+    return withextension(objpath, ".mtl");
 }
 
 bool WriteObj(const std::string& path, Mesh& mesh)
