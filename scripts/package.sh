@@ -7,7 +7,7 @@
 #                                     scenerender.exe, sceneconvert.exe, the example
 #                                     scenes, README.txt, LICENSE.txt and
 #                                     THIRD-PARTY-NOTICES.txt (the licences of the
-#                                     libraries compiled into the tools)
+#                                     libraries compiled into the programs)
 #   scene3d-VERSION-ARCH-setup.exe    the installer (NSIS) of the same files, with a
 #                                     Start-menu entry, the .item association and an
 #                                     uninstaller; /S runs either without a window
