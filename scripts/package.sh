@@ -4,8 +4,10 @@
 # For win32 (i686, the product) and win64 (x86_64) alike: builds the Release
 # programs in build/win32 and build/win64 (the folders test.sh uses), then writes
 #   scene3d-VERSION-ARCH.zip          the folder scene3d-VERSION-ARCH with scene3d.exe,
-#                                     scenerender.exe, the example scenes, README.txt
-#                                     and LICENSE.txt
+#                                     scenerender.exe, sceneconvert.exe, the example
+#                                     scenes, README.txt, LICENSE.txt and
+#                                     THIRD-PARTY-NOTICES.txt (the licences of the
+#                                     libraries compiled into the programs)
 #   scene3d-VERSION-ARCH-setup.exe    the installer (NSIS) of the same files, with a
 #                                     Start-menu entry, the .item association and an
 #                                     uninstaller; /S runs either without a window
@@ -35,7 +37,7 @@ for arch in win32 win64; do
     build="build/$arch"
     cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$top/cmake/$toolchain.cmake" \
           -DCMAKE_BUILD_TYPE=Release >"$build.package.log"
-    cmake --build "$build" -j "$jobs" --target scene3d scenerender >>"$build.package.log" ||
+    cmake --build "$build" -j "$jobs" --target scene3d scenerender sceneconvert >>"$build.package.log" ||
         { cat "$build.package.log" >&2; exit 1; }
 
     name="scene3d-$version-$arch"
@@ -44,9 +46,11 @@ for arch in win32 win64; do
     mkdir -p "$stage/examples"
     "$tools-strip" -o "$stage/scene3d.exe" "$build/ui/scene3d.exe"
     "$tools-strip" -o "$stage/scenerender.exe" "$build/tools/scenerender.exe"
-    # A byte-order mark, so that every editor reads the README's arrows and dashes as UTF-8.
+    "$tools-strip" -o "$stage/sceneconvert.exe" "$build/tools/sceneconvert/sceneconvert.exe"
+    # A byte-order mark, so that every editor reads the arrows, dashes and names as UTF-8.
     { printf '\357\273\277'; crlf README.md; } >"$stage/README.txt"
     crlf LICENSE >"$stage/LICENSE.txt"
+    { printf '\357\273\277'; crlf THIRD-PARTY-NOTICES; } >"$stage/THIRD-PARTY-NOTICES.txt"
     cp examples/*.item "$stage/examples/"
 
     rm -f "$dist/$name.zip"

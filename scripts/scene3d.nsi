@@ -1,7 +1,8 @@
 ; scene3d.nsi - the installer of 3D scene; scripts/package.sh makes it:
 ;   makensis -DVERSION=1.0.0 -DARCH=win32|win64 -DSTAGE=FOLDER -DICON=FILE -DOUTFILE=FILE scene3d.nsi
-; FOLDER holds what the zip holds (scene3d.exe, scenerender.exe, README.txt,
-; LICENSE.txt, examples\*.item) and examples.nsh, which deletes each example.
+; FOLDER holds what the zip holds (scene3d.exe, scenerender.exe, sceneconvert.exe,
+; README.txt, LICENSE.txt, THIRD-PARTY-NOTICES.txt, examples\*.item) and
+; examples.nsh, which deletes each example.
 ;
 ; The installer puts the files into Program Files, adds a Start-menu entry,
 ; opens .item files in the editor (the editor takes the quoted path as its
@@ -73,8 +74,10 @@ Section "3D scene"
   SetOutPath "$INSTDIR"
   File "${STAGE}\scene3d.exe"
   File "${STAGE}\scenerender.exe"
+  File "${STAGE}\sceneconvert.exe"
   File "${STAGE}\README.txt"
   File "${STAGE}\LICENSE.txt"
+  File "${STAGE}\THIRD-PARTY-NOTICES.txt"
   SetOutPath "$INSTDIR\examples"
   File "${STAGE}\examples\*.item"
   SetOutPath "$INSTDIR"
@@ -106,8 +109,10 @@ Section "Uninstall"
   Delete "$SMPROGRAMS\${PRODUCT}.lnk"
   Delete "$INSTDIR\scene3d.exe"
   Delete "$INSTDIR\scenerender.exe"
+  Delete "$INSTDIR\sceneconvert.exe"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\LICENSE.txt"
+  Delete "$INSTDIR\THIRD-PARTY-NOTICES.txt"
   ; Only the examples installed: scenes the user saved there stay.
   !include "${STAGE}\examples.nsh"
   Delete "$INSTDIR\uninstall.exe"

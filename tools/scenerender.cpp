@@ -10,6 +10,7 @@
 #include "scenefile/diagnostics.h"
 #include "scenefile/scenefile.h"
 #include "tools/picturefile.h"
+#include "tools/toolfiles.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -114,30 +115,6 @@ int parseargs(int argc, char** argv, Options* options)
     return ExitOk;
 }
 
-std::string defaultoutput(const std::string& scene)
-{
-    const size_t slash = scene.find_last_of("/\\");
-    const size_t dot = scene.find_last_of('.');
-    const bool hasext = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return (hasext ? scene.substr(0, dot) : scene) + ".png";
-}
-
-// The loader treats an unreadable file as an empty scene; a tool must not.
-bool readable(const std::string& path, std::string* why)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        *why = std::strerror(errno);
-        return false;
-    }
-    std::fgetc(file);
-    const bool ok = !std::ferror(file);
-    if (!ok)
-        *why = std::strerror(errno);
-    std::fclose(file);
-    return ok;
-}
-
 // The editor's start-up, with the scene named on its command line.
 SceneList* LoadAndRender(const std::string& scene, HeadlessWindow* window)
 {
@@ -163,12 +140,12 @@ int main(int argc, char** argv)
         return ExitOk;
     }
 
-    std::string why;
-    if (!readable(options.scene, &why))
+    const std::string why = unreadablewhy(options.scene);
+    if (!why.empty())
         return fail("cannot read scene '" + options.scene + "': " + why);
 
     const bool render = !options.check || !options.output.empty();
-    const std::string output = options.output.empty() ? defaultoutput(options.scene) : options.output;
+    const std::string output = options.output.empty() ? withextension(options.scene, ".png") : options.output;
     const PictureKind kind = picturekind(output.c_str());
     SafeFile picture;
     if (render) {

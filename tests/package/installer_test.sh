@@ -72,7 +72,8 @@ esac
 [ "$location" = "$expected" ] || fail "installed into '$location', not '$expected'"
 program="$("$wine" winepath -u "$location" 2>/dev/null | tr -d '\r')"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/3D scene.lnk"
-for file in scene3d.exe scenerender.exe README.txt LICENSE.txt uninstall.exe; do
+for file in scene3d.exe scenerender.exe sceneconvert.exe README.txt LICENSE.txt THIRD-PARTY-NOTICES.txt \
+            uninstall.exe; do
     [ -f "$program/$file" ] || fail "not installed: $file"
 done
 for scene in "$top"/examples/*.item; do

@@ -243,7 +243,20 @@ expect 2 "unwritable output" "$work/flat.item" "$work/no-such-folder/x.glb"
 cp "$work/flat.item" "$work/same.item" && ln -f "$work/same.item" "$work/link.item"
 expect 2 "output is the input" "$work/same.item" "$work/link.item"
 cmp -s "$work/same.item" "$work/flat.item" || fail "the input was written over"
-ls "$work"/*~saving >/dev/null 2>&1 && fail "temporary files left: $(ls "$work"/*~saving)"
+# Links planted at the temporary names older versions used are left alone, and an
+# output that is a link stays one: the file it names gets the whole output.
+echo victim >"$work/victim" && mkdir -p "$work/elsewhere" && : >"$work/elsewhere/linked.glb"
+for name in linked.obj linked.mtl linked.glb; do ln -sf victim "$work/$name~saving"; done
+ln -sf elsewhere/linked.glb "$work/linked.glb"
+expect 0 "OBJ beside planted links" "$work/flat.item" "$work/linked.obj"
+expect 0 "glTF through a link" "$work/flat.item" "$work/linked.glb"
+[ "$(cat "$work/victim")" = victim ] || fail "a planted link was followed"
+[ -L "$work/linked.glb" ] && cmp -s "$work/elsewhere/linked.glb" "$work/flat.glb" ||
+    fail "the output through a link is not the whole glTF, or no longer a link"
+sed /^mtllib/d "$work/flat.obj" >"$work/flat.body"
+sed /^mtllib/d "$work/linked.obj" | cmp -s - "$work/flat.body" && cmp -s "$work/linked.mtl" "$work/flat.mtl" ||
+    fail "the OBJ beside planted links is not whole"
+ls "$work"/~* >/dev/null 2>&1 && fail "temporary files left: $(ls "$work"/~*)"
 # --back: every pattern gets it, and it stands before them so that it reads back.
 expect 0 "--back" --back 10,20,30 "$work/flat.obj" "$work/back.item"
 [ "$(tr -d '\r' <"$work/back.item" | grep -c ' BCK back$')" -eq "$(($(grep -c '^PAT ' "$work/back.item") - 1))" ] ||

@@ -138,16 +138,6 @@ class Monkey : public DialogTest
         }
     }
 
-    void pumpall()
-    {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT)
-                continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
 
     // ------------------------------------------------------------- the actions
 
@@ -266,7 +256,7 @@ class Monkey : public DialogTest
         clientsize(width, height);
         // Every later action would redraw up to 12 million pixels: checked, then made small again.
         if (large) {
-            pumpall();
+            pump();
             check();
             clientsize(int(pick(400)), int(pick(300)));
         }
@@ -312,7 +302,7 @@ class Monkey : public DialogTest
             closewindow();
         else
             newscenes();
-        pumpall();
+        pump();
     }
 
     // -------------------------------------------------------------- the checks

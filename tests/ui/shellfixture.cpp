@@ -25,7 +25,7 @@ static bool answerfile(WindowHandle, bool save, char* path, size_t size)
     return true;
 }
 
-static void pump()
+void ShellTest::pump()
 {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

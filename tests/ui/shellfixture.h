@@ -42,6 +42,8 @@ protected:
     // Closes the window of SetUp and starts the program again with this command line.
     void restart(const char* cmdline);
 
+    // Dispatches every message waiting in the queue; a WM_QUIT is dropped.
+    static void pump();
     static LRESULT send(UINT message, WPARAM wparam = 0, LPARAM lparam = 0);
     static void command(int id);
     static void keydown(uint32_t key);

@@ -5,6 +5,8 @@
 // Colours in glTF are linear; a scene's are as shown (sRGB), so both ways convert.
 #include "tools/sceneconvert/sceneconvert.h"
 
+#include "core/safefile.h"
+
 #define TINYGLTF_IMPLEMENTATION
 #define TINYGLTF_NO_STB_IMAGE
 #define TINYGLTF_NO_STB_IMAGE_WRITE
@@ -16,6 +18,7 @@
 #include <cstdio>
 #include <cstring>
 #include <set>
+#include <sstream>
 
 namespace {
 
@@ -506,16 +509,19 @@ bool WriteGlb(const std::string& path, Mesh& mesh)
     if (model.buffers[0].data.empty())
         model.buffers.clear();
 
-    const std::string temporary = temporaryfor(path);
+    // Into memory, then through the safe file: tinygltf's own file writing
+    // would open the target in place.
+    std::ostringstream bytes;
     tinygltf::TinyGLTF writer;
     bool written = false;
     try {
-        written = writer.WriteGltfSceneToFile(&model, temporary, true, true, false, true);
+        written = writer.WriteGltfSceneToStream(&model, bytes, false, true);
     } catch (const std::exception&) {
         written = false;
     }
-    if (!written || !replacefile(temporary, path)) {
-        std::remove(temporary.c_str());
+    const std::string glb = written ? bytes.str() : std::string();
+    SafeFile file = written ? OpenSafe(path, true) : SafeFile();
+    if (!CloseSafe(&file, file.file && std::fwrite(glb.data(), 1, glb.size(), file.file) == glb.size())) {
         mesh.report.error = "cannot write '" + path + "'";
         return false;
     }

@@ -5,17 +5,17 @@
 // loader; the list is then saved by the editor's own saver, or turned into
 // faces (SceneToMesh) for OBJ and glTF.
 #include "core/registry.h"
+#include "core/safefile.h"
 #include "render/camera.h"
 #include "scenefile/diagnostics.h"
 #include "scenefile/scenefile.h"
 #include "tools/sceneconvert/sceneconvert.h"
+#include "tools/toolfiles.h"
 
 #include <cctype>
-#include <cerrno>
 #include <chrono>
 #include <ctime>
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -42,8 +42,9 @@ const char Usage[] =
     "                  and processor time)\n"
     "  --help          this text\n"
     "\n"
-    "The output is written to OUTPUT~saving and renamed when complete; the input is\n"
-    "never written over.\n"
+    "The output is written to a new temporary file beside it and renamed when\n"
+    "complete (an OUTPUT that is a link keeps the link and gets the file it names);\n"
+    "the input is never written over.\n"
     "\n"
     "Exit status: 0 done, 1 done but something was not carried over (each said on\n"
     "standard error), 2 bad arguments, an input that cannot be read or an output\n"
@@ -149,17 +150,6 @@ int parseargs(int argc, char** argv, Options* options)
     return ExitOk;
 }
 
-std::string readablewhy(const std::string& path)
-{
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
-        return std::strerror(errno);
-    std::fgetc(file);
-    const std::string why = std::ferror(file) ? std::strerror(errno) : "";
-    std::fclose(file);
-    return why;
-}
-
 // Wall and processor time of each step. On a shared machine the processor
 // time is the figure that does not depend on what the others run.
 struct Lap {
@@ -181,15 +171,12 @@ struct Stopwatch {
     }
 };
 
-// The files this run writes, finished and half-written.
+// The files this run writes.
 std::vector<std::string> outputsof(const std::string& output, Format format)
 {
-    std::vector<std::string> paths = {output, temporaryfor(output)};
-    if (format == Format::Obj) {
-        paths.push_back(mtlpath(output));
-        paths.push_back(temporaryfor(mtlpath(output)));
-    }
-    return paths;
+    if (format == Format::Obj)
+        return {output, mtlpath(output)};
+    return {output};
 }
 
 long counttag(SceneList* list, ObjectTag tag)
@@ -223,11 +210,11 @@ int main(int argc, char** argv)
     if (from == Format::Item && (options.import.fit || options.backgiven))
         return fail(
             "--fit and --back shape a model as it is read: the input must not be a scene file");
-    const std::string why = readablewhy(input);
+    const std::string why = unreadablewhy(input);
     if (!why.empty())
         return fail("cannot read '" + input + "': " + why);
     for (const std::string& path : outputsof(output, to))
-        if (samefile(input, path))
+        if (SameFile(input, path))
             return fail("'" + path + "' is the input itself: choose another output");
 
     Stopwatch watch;

@@ -26,6 +26,7 @@
 //                                of a colour readable
 // Each reader and writer returns false after putting the reason into
 // mesh.report.error; a reader that returns true may still have noted losses.
+// Writers go through OpenSafe (core/safefile.h): an output is complete or untouched.
 #pragma once
 
 #include "core/scenelist.h"
@@ -90,10 +91,5 @@ bool WriteObj(const std::string& path, Mesh& mesh);
 bool WriteGlb(const std::string& path, Mesh& mesh);
 int readableambient(int red, int green, int blue);
 
-// Output files (files.cpp): written to PATH~saving, then moved over PATH.
-std::string temporaryfor(const std::string& path);
-bool replacefile(const std::string& temporary, const std::string& path);
 // The MTL that WriteObj writes beside an OBJ.
 std::string mtlpath(const std::string& objpath);
-// True when both paths name one existing file (same device and file number).
-bool samefile(const std::string& a, const std::string& b);

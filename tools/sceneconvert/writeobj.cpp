@@ -1,6 +1,9 @@
 // WriteObj (sceneconvert.h): OBJ with its MTL beside it, same name, extension .mtl.
 #include "tools/sceneconvert/sceneconvert.h"
 
+#include "core/safefile.h"
+#include "tools/toolfiles.h"
+
 #include <cstdio>
 
 namespace {
@@ -9,13 +12,6 @@ std::string basename(const std::string& path)
 {
     const size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool closeok(std::FILE* file, bool written)
-{
-    written = std::fflush(file) == 0 && written;
-    written = !std::ferror(file) && written;
-    return std::fclose(file) == 0 && written;
 }
 
 bool writemtl(std::FILE* file, const Mesh& mesh)
@@ -55,31 +51,20 @@ bool writeobj(std::FILE* file, const Mesh& mesh, const std::string& mtlname)
 
 std::string mtlpath(const std::string& objpath)
 {
-    const size_t slash = objpath.find_last_of("/\\");
-    const size_t dot = objpath.find_last_of('.');
-    const bool hasext = dot != std::string::npos && (slash == std::string::npos || dot > slash);
-    return (hasext ? objpath.substr(0, dot) : objpath) + ".mtl";
+    return withextension(objpath, ".mtl");
 }
 
 bool WriteObj(const std::string& path, Mesh& mesh)
 {
     const std::string mtl = mtlpath(path);
-    const std::string objtemp = temporaryfor(path), mtltemp = temporaryfor(mtl);
-    std::FILE* objfile = std::fopen(objtemp.c_str(), "w");
-    std::FILE* mtlfile = objfile ? std::fopen(mtltemp.c_str(), "w") : nullptr;
-    bool ok = objfile && mtlfile;
-    if (ok) {
-        ok = closeok(mtlfile, writemtl(mtlfile, mesh));
-        ok = closeok(objfile, writeobj(objfile, mesh, basename(mtl))) && ok;
-    } else if (objfile) {
-        std::fclose(objfile);
-    }
+    SafeFile objfile = OpenSafe(path, false);
+    SafeFile mtlfile = objfile.file ? OpenSafe(mtl, false) : SafeFile();
+    bool ok = objfile.file && mtlfile.file;
+    const bool objwritten = ok && writeobj(objfile.file, mesh, basename(mtl));
     // The MTL first: an OBJ that names a missing MTL is worse than an unused MTL.
-    ok = ok && replacefile(mtltemp, mtl) && replacefile(objtemp, path);
-    if (!ok) {
-        std::remove(objtemp.c_str());
-        std::remove(mtltemp.c_str());
+    ok = CloseSafe(&mtlfile, ok && writemtl(mtlfile.file, mesh)) && ok;
+    ok = CloseSafe(&objfile, ok && objwritten) && ok;
+    if (!ok)
         mesh.report.error = "cannot write '" + path + "' and '" + mtl + "'";
-    }
     return ok;
 }
