@@ -37,12 +37,14 @@
 //   parallelcrossings(polygon)          parallel view: each column's inside-row thresholds, into FastCrossings
 //   drawsphere(shape, tile, id)         a sphere's part of a tile; id its place (near points)
 //   drawpolygon(shape, tile, id)        a polygon's part of a tile
+//   intile(box, tile)                   the part of a rectangle inside a tile
 //   lightcosone(light, normal), shadeone(cos, shade, pixel)   the literal cosine and three bytes
 #pragma once
 
 #include "core/scenelist.h"
 #include "render/raster.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 
@@ -132,6 +134,13 @@ struct Tile {
     bool ties;  // false: every point stored before comes earlier in the list, and none drawn
                 // later asks, so the strict depth test alone keeps the rule and owners are left alone
 };
+
+// The part of a shape's rectangle inside the tile (empty when they do not meet).
+inline PixelBox intile(PixelBox b, const Tile& tile)
+{
+    return PixelBox{std::max(b.x0, tile.box.x0), std::min(b.x1, tile.box.x1), std::max(b.y0, tile.box.y0),
+                    std::min(b.y1, tile.box.y1)};
+}
 
 // A shape listed in a tile, with its nearest depth there.
 struct TileEntry {

@@ -56,9 +56,7 @@ void drawtile(int32_t index)
     for (TileEntry* e = first; e < last; e++) {
         const ShapeRef& ref = FastOrder[e->shape];
         const bool sphere = ref.kind == ShapeKind::Sphere;
-        const PixelBox& b = sphere ? FastSpheres[ref.index].box : FastPolygons[ref.index].box;
-        const PixelBox part = {std::max(b.x0, box.x0), std::min(b.x1, box.x1), std::max(b.y0, box.y0),
-                               std::min(b.y1, box.y1)};
+        const PixelBox part = intile(sphere ? FastSpheres[ref.index].box : FastPolygons[ref.index].box, tile);
         e->near = sphere ? spherenear(FastSpheres[ref.index], part) : polygonnear(FastPolygons[ref.index], part);
     }
     const bool near = FastTileOrder == TileOrder::NearFirst;
@@ -94,9 +92,10 @@ void drawtile(int32_t index)
         }
         tile.ties = e < lastearlier;
         const ShapeRef& ref = FastOrder[e->shape];
-        const PixelBox& b = ref.kind == ShapeKind::Sphere ? FastSpheres[ref.index].box : FastPolygons[ref.index].box;
-        covered += int64_t(std::min(b.x1, box.x1) - std::max(b.x0, box.x0)) * (std::min(b.y1, box.y1) - std::max(b.y0, box.y0));
-        if (ref.kind == ShapeKind::Sphere)
+        const bool sphere = ref.kind == ShapeKind::Sphere;
+        const PixelBox part = intile(sphere ? FastSpheres[ref.index].box : FastPolygons[ref.index].box, tile);
+        covered += int64_t(part.x1 - part.x0) * (part.y1 - part.y0);
+        if (sphere)
             drawsphere(FastSpheres[ref.index], tile, 2 * e->shape);
         else
             drawpolygon(FastPolygons[ref.index], tile, 2 * e->shape);

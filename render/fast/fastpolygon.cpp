@@ -376,8 +376,7 @@ void drawpolygon(const PolygonShape& shape, const Tile& tile, int32_t id)
     // The polygon as seen in the tile: its rectangle cut to the tile. Every
     // skip below holds on any part of the rectangle.
     PolygonShape p = shape;
-    p.box = PixelBox{std::max(p.box.x0, tile.box.x0), std::min(p.box.x1, tile.box.x1), std::max(p.box.y0, tile.box.y0),
-                     std::min(p.box.y1, tile.box.y1)};
+    p.box = intile(p.box, tile);
     if (emptybox(p.box))
         return;
     const Painter d = painter(v, tile, id);

@@ -209,8 +209,7 @@ void drawsphere(const SphereShape& shape, const Tile& tile, int32_t id)
     // The sphere as seen in the tile: its rectangle cut to the tile, which
     // every span below is clamped to.
     SphereShape s = shape;
-    s.box = PixelBox{std::max(s.box.x0, tile.box.x0), std::min(s.box.x1, tile.box.x1), std::max(s.box.y0, tile.box.y0),
-                     std::min(s.box.y1, tile.box.y1)};
+    s.box = intile(s.box, tile);
     if (emptybox(s.box))
         return;
     const Painter d = painter(v, tile, id), back = painter(v, tile, id + 1);
