@@ -249,6 +249,9 @@ void centralpart(const Column& c, int32_t r0, int32_t r1, int32_t far)
     for (int32_t e = 0; e < p.count && count < MaxEdgeLanes; e++)
         if (edges[e].lo < edges[e].hi && (!filter || (edges[e].lo <= amax && amin < edges[e].hi)))
             picked[count++] = lanesof(edges[e]);
+    // No edge within reach: the test finds no crossing, so no row is inside.
+    if (count == 0)
+        return;
     if (count < MaxEdgeLanes) {
         centralrows<false>(c, r0, r1, count, [&](int32_t e) -> const EdgeLanes& { return picked[e]; });
         return;
