@@ -58,14 +58,6 @@ const char* textm(Matrix a, int line)
     return "Warning: Line number of Matrix undefined";
 }
 
-Vector multmv(Matrix a, Vector p)
-{
-    const float* m = a.m;
-    return Vector{m[0] * p.x + m[1] * p.y + m[2] * p.z + m[3],
-                  m[4] * p.x + m[5] * p.y + m[6] * p.z + m[7],
-                  m[8] * p.x + m[9] * p.y + m[10] * p.z + m[11]};
-}
-
 Vector multvecmv(Matrix a, Vector v)
 {
     const float* m = a.m;

@@ -32,7 +32,14 @@ Matrix unit();
 Vector columnm(Matrix a, int column);
 void setcolumnm(Matrix* a, int column, Vector v);
 const char* textm(Matrix a, int line);
-Vector multmv(Matrix a, Vector p);
+// Inline: renderers transform every corner of every frame through it.
+inline Vector multmv(Matrix a, Vector p)
+{
+    const float* m = a.m;
+    return Vector{m[0] * p.x + m[1] * p.y + m[2] * p.z + m[3],
+                  m[4] * p.x + m[5] * p.y + m[6] * p.z + m[7],
+                  m[8] * p.x + m[9] * p.y + m[10] * p.z + m[11]};
+}
 Vector multvecmv(Matrix a, Vector v);
 Matrix multmm(Matrix a, Matrix b);
 Matrix translate(Vector t);

@@ -70,11 +70,19 @@ struct PixelBox {
     int32_t x0, x1, y0, y1;
 };
 
+// ceil(v) for v in [0, 2^31): the truncation is the floor there, and a
+// fraction (which only values below 2^23 have) adds one.
+inline int32_t ceilbound(float v)
+{
+    const int32_t i = int32_t(v);
+    return i + (float(i) < v);
+}
+
 inline PixelBox pixelbox(float xmin, float xmax, float ymin, float ymax, float W, float H)
 {
     // Clamped before conversion, so far-off shapes cannot overflow an int.
-    return PixelBox{int32_t(std::ceil(clampbound(xmin, W))), int32_t(std::ceil(clampbound(xmax, W))),
-                    int32_t(std::ceil(clampbound(ymin, H))), int32_t(std::ceil(clampbound(ymax, H)))};
+    return PixelBox{ceilbound(clampbound(xmin, W)), ceilbound(clampbound(xmax, W)), ceilbound(clampbound(ymin, H)),
+                    ceilbound(clampbound(ymax, H))};
 }
 
 inline bool emptybox(PixelBox b)
@@ -140,7 +148,7 @@ inline Plane fitplane(const Vector* p, int32_t count)
 {
     float A = 0, B = 0, C = 0;
     for (int32_t i = 0; i < count; i++) {
-        const int32_t j = (i + 1) % count;
+        const int32_t j = i + 1 < count ? i + 1 : 0;
         A += (p[i].z + p[j].z) * (p[j].y - p[i].y);
         B += (p[i].x + p[j].x) * (p[j].z - p[i].z);
         C += (p[i].y + p[j].y) * (p[j].x - p[i].x);

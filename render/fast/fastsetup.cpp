@@ -49,13 +49,13 @@ void reserve(T** array, size_t* room, size_t needed)
 constexpr float SpanLimit = 1e15f;
 constexpr int32_t SphereSpanSide = 32;  // in pixels, the shorter side of the rectangle
 
-bool prepsphere(Vector centre, double radius, const Pattern& pattern, SphereShape* s)
+bool prepsphere(const Matrix& M, Vector centre, double radius, const Pattern& pattern, SphereShape* s)
 {
     if (!patternusable(pattern))
         return false;
     const FastView& v = FastFrame;
     const float W = v.W, H = v.H;
-    const Vector C = multmv(ActualTransform, centre);
+    const Vector C = multmv(M, centre);
     const float rp = ActualScale * float(radius);
     if (!finitev(C) || !std::isfinite(rp))
         return false;
@@ -89,8 +89,11 @@ bool prepsphere(Vector centre, double radius, const Pattern& pattern, SphereShap
 
 // For a point whose a lies in [lo, hi), |pa - ai| <= |da|, so the literal
 // bc = db * (pa - ai) / da + bi stays between bi and bi + db (1 + 2.01u),
-// plus the rounding of the final sum, unless the values are so small that
-// rounding turns absolute, or so large that it overflows.
+// plus the rounding of the final sum (within 2e-7 of it, and 1e-37), unless
+// the values are so small that rounding turns absolute, or so large that it
+// overflows. The bounds are widened by another 1.2e-7 of it and 9e-37, more
+// than rounding them to float can move them (2^-24 of it, or 2^-150), so the
+// floats are bounds as they come.
 void crossingbounds(Edge* e)
 {
     e->bmin = -INFINITY;
@@ -99,13 +102,8 @@ void crossingbounds(Edge* e)
         return;
     const double z = double(e->db) * (1 + 3e-7);
     const double lo = e->bi + std::min(0.0, z), hi = e->bi + std::max(0.0, z);
-    const double bmin = lo - 2e-7 * std::fabs(lo) - 1e-37, bmax = hi + 2e-7 * std::fabs(hi) + 1e-37;
-    e->bmin = float(bmin);
-    if (double(e->bmin) > bmin)
-        e->bmin = std::nextafter(e->bmin, -INFINITY);
-    e->bmax = float(bmax);
-    if (double(e->bmax) < bmax)
-        e->bmax = std::nextafter(e->bmax, INFINITY);
+    e->bmin = float(lo - 3.2e-7 * std::fabs(lo) - 1e-36);
+    e->bmax = float(hi + 3.2e-7 * std::fabs(hi) + 1e-36);
 }
 
 float coord(Vector p, int axis)
@@ -116,7 +114,7 @@ float coord(Vector p, int axis)
 constexpr int32_t SpanPixels = 256;
 
 // s->first must be set: where its edges and view corners go.
-bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, PolygonShape* s)
+bool prepolygon(const Matrix& M, Vector** corners, int32_t count, const Pattern& pattern, PolygonShape* s)
 {
     s->crossat = -1;
     if (count <= 2)
@@ -131,7 +129,7 @@ bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, Polygon
     for (int32_t i = 0; i < count; i++) {
         if (!corners[i])
             return false;
-        const Vector p = multmv(ActualTransform, *corners[i]);
+        const Vector p = multmv(M, *corners[i]);
         if (!finitev(p))
             return false;
         Corners[i] = p;
@@ -175,7 +173,7 @@ bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, Polygon
     }
     s->count = count;
     for (int32_t i = 0; i < count; i++) {
-        const int32_t j = (i + 1) % count;
+        const int32_t j = i + 1 < count ? i + 1 : 0;
         const float ai = coord(Corners[i], a), aj = coord(Corners[j], a);
         const float bi = coord(Corners[i], b), bj = coord(Corners[j], b);
         Edge& e = FastEdges[size_t(s->first) + size_t(i)];
@@ -214,18 +212,19 @@ constexpr int32_t ShapesPerJob = 64;
 void prepshapes(int32_t job)
 {
     const int32_t end = std::min(FastOrderCount, (job + 1) * ShapesPerJob);
+    const Matrix M = ActualTransform;  // a copy, which the records written cannot alias
     for (int32_t i = job * ShapesPerJob; i < end; i++) {
         ShapeRef& ref = FastOrder[i];
         if (ref.kind == ShapeKind::Sphere) {
             const SphereObject* sphere = static_cast<const SphereObject*>(ref.object);
             ref.drawn = sphere && sphere->center && sphere->pattern &&
-                        prepsphere(*sphere->center, sphere->radius, *sphere->pattern, &FastSpheres[ref.index]);
+                        prepsphere(M, *sphere->center, sphere->radius, *sphere->pattern, &FastSpheres[ref.index]);
             if (ref.drawn)
                 ref.near = spherenear(FastSpheres[ref.index]);
         } else {
             const PolygonObject* polygon = static_cast<const PolygonObject*>(ref.object);
             ref.drawn = polygon && polygon->pattern &&
-                        prepolygon(polygon->corners, polygon->count, *polygon->pattern, &FastPolygons[ref.index]);
+                        prepolygon(M, polygon->corners, polygon->count, *polygon->pattern, &FastPolygons[ref.index]);
         }
     }
 }
