@@ -15,6 +15,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 FastView FastFrame = {};
 ShapeRef* FastOrder = nullptr;
@@ -207,13 +208,43 @@ void prepview()
     v.lightlength = lengthv(ActualLightpos);
 }
 
+// The setup runs on all threads in passes over runs of the list: jobs of
+// ShapesPerJob shapes, and for the tile lists at most MaxChunks chunks of
+// whole jobs. Each pass counts what the next one places, and the one thread
+// between them only sums those counts (per job, per chunk and tile), so the
+// serial part grows with the number of jobs and tiles, not of shapes.
 constexpr int32_t ShapesPerJob = 64;
+constexpr int32_t MaxChunks = 16;
+
+size_t* JobEdges = nullptr;  // per job: its polygons' edges, then where they start
+size_t JobRoom = 0;
+int32_t Jobs = 0, Chunks = 0, ChunkJobs = 0;  // chunk k holds jobs [k * ChunkJobs, (k + 1) * ChunkJobs)
+int32_t* ChunkTiles = nullptr;  // chunk k, tile t at k * FastTiles + t: its entries there, then where they start
+size_t ChunkTileRoom = 0;
+size_t ChunkSpans[MaxChunks], ChunkCrossings[MaxChunks];  // their room, then where it starts
+
+int32_t jobend(int32_t job)
+{
+    return std::min(FastOrderCount, (job + 1) * ShapesPerJob);
+}
+
+void countedges(int32_t job)
+{
+    size_t edges = 0;
+    for (int32_t i = job * ShapesPerJob; i < jobend(job); i++)
+        if (FastOrder[i].kind == ShapeKind::Polygon) {
+            const PolygonObject* polygon = static_cast<const PolygonObject*>(FastOrder[i].object);
+            if (polygon && polygon->count > 2)
+                edges += size_t(polygon->count);
+        }
+    JobEdges[job] = edges;
+}
 
 void prepshapes(int32_t job)
 {
-    const int32_t end = std::min(FastOrderCount, (job + 1) * ShapesPerJob);
     const Matrix M = ActualTransform;  // a copy, which the records written cannot alias
-    for (int32_t i = job * ShapesPerJob; i < end; i++) {
+    size_t edgeat = JobEdges[job];
+    for (int32_t i = job * ShapesPerJob; i < jobend(job); i++) {
         ShapeRef& ref = FastOrder[i];
         if (ref.kind == ShapeKind::Sphere) {
             const SphereObject* sphere = static_cast<const SphereObject*>(ref.object);
@@ -223,6 +254,9 @@ void prepshapes(int32_t job)
                 ref.near = spherenear(FastSpheres[ref.index]);
         } else {
             const PolygonObject* polygon = static_cast<const PolygonObject*>(ref.object);
+            FastPolygons[ref.index].first = int32_t(edgeat);
+            if (polygon && polygon->count > 2)
+                edgeat += size_t(polygon->count);
             ref.drawn = polygon && polygon->pattern &&
                         prepolygon(M, polygon->corners, polygon->count, *polygon->pattern, &FastPolygons[ref.index]);
         }
@@ -234,10 +268,90 @@ PixelBox boxof(const ShapeRef& ref)
     return ref.kind == ShapeKind::Sphere ? FastSpheres[ref.index].box : FastPolygons[ref.index].box;
 }
 
+// The tiles a drawn shape's rectangle reaches (not empty, and never below 0,
+// so unsigned division is the same and cheaper).
+PixelBox tilesof(const ShapeRef& ref)
+{
+    const PixelBox b = boxof(ref);
+    constexpr uint32_t w = TileWidth, h = TileHeight;
+    return PixelBox{int32_t(uint32_t(b.x0) / w), int32_t(uint32_t(b.x1 - 1) / w + 1), int32_t(uint32_t(b.y0) / h),
+                    int32_t(uint32_t(b.y1 - 1) / h + 1)};
+}
+
+int32_t chunkbegin(int32_t chunk)
+{
+    return std::min(FastOrderCount, chunk * ChunkJobs * ShapesPerJob);
+}
+
+// A chunk's room: its spans and thresholds, placed from the chunk's start
+// (filltiles moves them to the frame's), and its entries in every tile.
+void countchunk(int32_t chunk)
+{
+    int32_t* counts = ChunkTiles + size_t(chunk) * size_t(FastTiles);
+    std::fill(counts, counts + FastTiles, 0);
+    size_t spans = 0, crossings = 0;
+    const bool central = FastFrame.central;
+    for (int32_t i = chunkbegin(chunk); i < chunkbegin(chunk + 1); i++) {
+        const ShapeRef& ref = FastOrder[i];
+        if (ref.kind == ShapeKind::Polygon) {
+            PolygonShape& p = FastPolygons[ref.index];
+            p.crossat = -1;
+            if (ref.drawn && !central && p.count <= ParallelEdges && p.box.y0 / TileHeight != (p.box.y1 - 1) / TileHeight) {
+                p.crossat = int32_t(crossings);
+                crossings += size_t(ParallelEdges + 1) * size_t(p.box.x1 - p.box.x0);
+            }
+            if (ref.drawn && p.spans) {
+                p.spanat = int32_t(spans);
+                spans += size_t(p.box.x1 - p.box.x0);
+            }
+        } else {
+            SphereShape& s = FastSpheres[ref.index];
+            s.spanat = -1;
+            if (ref.drawn && central && s.spans) {
+                s.spanat = int32_t(spans);
+                spans += size_t(SpansPerColumn) * size_t(s.box.x1 - s.box.x0);
+            }
+        }
+        if (!ref.drawn)
+            continue;
+        const PixelBox t = tilesof(ref);
+        for (int32_t ty = t.y0; ty < t.y1; ty++)
+            for (int32_t tx = t.x0; tx < t.x1; tx++)
+                counts[ty * FastTilesAcross + tx]++;
+    }
+    ChunkSpans[chunk] = spans;
+    ChunkCrossings[chunk] = crossings;
+}
+
+// Each drawn shape goes to the tiles its rectangle reaches, in list order:
+// chunk by chunk, as the starts were summed.
+void filltiles(int32_t chunk)
+{
+    int32_t* at = ChunkTiles + size_t(chunk) * size_t(FastTiles);
+    const int32_t spans = int32_t(ChunkSpans[chunk]), crossings = int32_t(ChunkCrossings[chunk]);
+    for (int32_t i = chunkbegin(chunk); i < chunkbegin(chunk + 1); i++) {
+        ShapeRef& ref = FastOrder[i];
+        if (!ref.drawn)
+            continue;
+        if (ref.kind == ShapeKind::Polygon) {
+            PolygonShape& p = FastPolygons[ref.index];
+            if (p.crossat >= 0)
+                p.crossat += crossings;
+            if (p.spans)
+                p.spanat += spans;
+        } else if (FastSpheres[ref.index].spanat >= 0) {
+            FastSpheres[ref.index].spanat += spans;
+        }
+        const PixelBox t = tilesof(ref);
+        for (int32_t ty = t.y0; ty < t.y1; ty++)
+            for (int32_t tx = t.x0; tx < t.x1; tx++)
+                FastTileShapes[at[ty * FastTilesAcross + tx]++] = TileEntry{ref.near, i};
+    }
+}
+
 void prepspans(int32_t job)
 {
-    const int32_t end = std::min(FastOrderCount, (job + 1) * ShapesPerJob);
-    for (int32_t i = job * ShapesPerJob; i < end; i++) {
+    for (int32_t i = job * ShapesPerJob; i < jobend(job); i++) {
         const ShapeRef& ref = FastOrder[i];
         if (!ref.drawn)
             continue;
@@ -255,71 +369,32 @@ void prepspans(int32_t job)
     }
 }
 
-// Room for the spans of the central spheres and the spanned polygons, and
-// for the thresholds of parallel-view polygons that several tile rows share,
-// once their rectangles are known.
-void spanroom()
+// Every sphere and polygon of the list into FastOrder, in list order, with
+// room for their records.
+void listshapes(const SceneList* list)
 {
-    size_t spans = 0, crossings = 0;
-    for (int32_t i = 0; i < FastOrderCount; i++) {
-        const ShapeRef& ref = FastOrder[i];
-        if (ref.kind == ShapeKind::Polygon) {
-            PolygonShape& p = FastPolygons[ref.index];
-            p.crossat = -1;
-            if (ref.drawn && !FastFrame.central && p.count <= ParallelEdges &&
-                p.box.y0 / TileHeight != (p.box.y1 - 1) / TileHeight) {
-                p.crossat = int32_t(crossings);
-                crossings += size_t(ParallelEdges + 1) * size_t(p.box.x1 - p.box.x0);
-            }
-            if (ref.drawn && p.spans) {
-                p.spanat = int32_t(spans);
-                spans += size_t(p.box.x1 - p.box.x0);
-            }
-            continue;
+    int32_t spheres = 0, polygons = 0;
+    for (const ListBlock* block = list; block && block->count > 0; block = block->next) {
+        if (OrderRoom < size_t(FastOrderCount) + size_t(block->count)) {
+            // Grown with its contents: the list's length is known only at its end.
+            const size_t room = (size_t(FastOrderCount) + size_t(block->count)) * 2;
+            ShapeRef* grown = static_cast<ShapeRef*>(Memory_Gra(room * sizeof(ShapeRef)));
+            if (FastOrderCount > 0)
+                std::memcpy(grown, FastOrder, size_t(FastOrderCount) * sizeof(ShapeRef));
+            std::free(FastOrder);
+            FastOrder = grown;
+            OrderRoom = room;
         }
-        SphereShape& s = FastSpheres[ref.index];
-        s.spanat = -1;
-        if (ref.drawn && FastFrame.central && s.spans) {
-            s.spanat = int32_t(spans);
-            spans += size_t(SpansPerColumn) * size_t(s.box.x1 - s.box.x0);
+        for (int i = 0; i < block->count; i++) {
+            const ObjectTag tag = block->tags[i];
+            if (tag == TagSphere)
+                FastOrder[FastOrderCount++] = ShapeRef{ShapeKind::Sphere, false, spheres++, block->objects[i], 0};
+            else if (tag == TagPolygon)
+                FastOrder[FastOrderCount++] = ShapeRef{ShapeKind::Polygon, false, polygons++, block->objects[i], 0};
         }
     }
-    reserve(&FastSpans, &SpanRoom, spans);
-    reserve(&FastCrossings, &CrossingRoom, crossings);
-}
-
-// Each drawn shape goes to the tiles its rectangle reaches, in list order.
-void tilelists()
-{
-    const FastView& v = FastFrame;
-    FastTilesAcross = (v.width + TileWidth - 1) / TileWidth;
-    FastTiles = FastTilesAcross * ((v.height + TileHeight - 1) / TileHeight);
-    reserve(&FastTileStart, &TileRoom, size_t(FastTiles) + 1);
-    std::fill(FastTileStart, FastTileStart + FastTiles + 1, 0);
-    size_t entries = 0;
-    for (int32_t i = 0; i < FastOrderCount; i++)
-        if (FastOrder[i].drawn) {
-            const PixelBox b = boxof(FastOrder[i]);
-            for (int32_t ty = b.y0 / TileHeight; ty <= (b.y1 - 1) / TileHeight; ty++)
-                for (int32_t tx = b.x0 / TileWidth; tx <= (b.x1 - 1) / TileWidth; tx++)
-                    FastTileStart[ty * FastTilesAcross + tx + 1]++;
-            entries += size_t((b.x1 - 1) / TileWidth - b.x0 / TileWidth + 1) *
-                       size_t((b.y1 - 1) / TileHeight - b.y0 / TileHeight + 1);
-        }
-    for (int32_t t = 0; t < FastTiles; t++)
-        FastTileStart[t + 1] += FastTileStart[t];
-    reserve(&FastTileShapes, &TileShapeRoom, entries);
-    for (int32_t i = 0; i < FastOrderCount; i++)
-        if (FastOrder[i].drawn) {
-            const PixelBox b = boxof(FastOrder[i]);
-            for (int32_t ty = b.y0 / TileHeight; ty <= (b.y1 - 1) / TileHeight; ty++)
-                for (int32_t tx = b.x0 / TileWidth; tx <= (b.x1 - 1) / TileWidth; tx++)
-                    FastTileShapes[FastTileStart[ty * FastTilesAcross + tx]++] = TileEntry{FastOrder[i].near, i};
-        }
-    // The fill moved each start to the next tile's start.
-    for (int32_t t = FastTiles; t > 0; t--)
-        FastTileStart[t] = FastTileStart[t - 1];
-    FastTileStart[0] = 0;
+    reserve(&FastSpheres, &SphereRoom, size_t(spheres));
+    reserve(&FastPolygons, &PolygonRoom, size_t(polygons));
 }
 
 }  // namespace
@@ -331,51 +406,43 @@ bool PrepareShapes(SceneList* list)
     if (!list || !ActualViewOk)
         return false;
     prepview();
+    const FastView& v = FastFrame;
+    FastTilesAcross = (v.width + TileWidth - 1) / TileWidth;
+    FastTiles = FastTilesAcross * ((v.height + TileHeight - 1) / TileHeight);
 
-    // Room first, so that the threads only fill records in place.
-    size_t spheres = 0, polygons = 0, edges = 0;
-    for (const ListBlock* block = list; block; block = block->next) {
-        if (block->count <= 0)
-            break;
-        for (int i = 0; i < block->count; i++) {
-            if (block->tags[i] == TagSphere) {
-                spheres++;
-            } else if (block->tags[i] == TagPolygon) {
-                const PolygonObject* polygon = static_cast<const PolygonObject*>(block->objects[i]);
-                polygons++;
-                if (polygon && polygon->count > 2)
-                    edges += size_t(polygon->count);
-            }
-        }
-    }
-    reserve(&FastOrder, &OrderRoom, spheres + polygons);
-    reserve(&FastSpheres, &SphereRoom, spheres);
-    reserve(&FastPolygons, &PolygonRoom, polygons);
+    listshapes(list);
+    Jobs = (FastOrderCount + ShapesPerJob - 1) / ShapesPerJob;
+    reserve(&JobEdges, &JobRoom, size_t(Jobs));
+    runparallel(Jobs, countedges);
+    size_t edges = 0;
+    for (int32_t j = 0; j < Jobs; j++)
+        edges += std::exchange(JobEdges[j], edges);
     reserve(&FastEdges, &EdgeRoom, edges);
     reserve(&FastCorners, &CornerRoom, edges);
     reserve(&FastScreen, &ScreenRoom, 3 * edges);
+    runparallel(Jobs, prepshapes);
 
-    int32_t nspheres = 0, npolygons = 0;
-    size_t edgeat = 0;
-    for (const ListBlock* block = list; block; block = block->next) {
-        if (block->count <= 0)
-            break;
-        for (int i = 0; i < block->count; i++) {
-            if (block->tags[i] == TagSphere) {
-                FastOrder[FastOrderCount++] = ShapeRef{ShapeKind::Sphere, false, nspheres++, block->objects[i], 0};
-            } else if (block->tags[i] == TagPolygon) {
-                const PolygonObject* polygon = static_cast<const PolygonObject*>(block->objects[i]);
-                FastPolygons[npolygons].first = int32_t(edgeat);
-                if (polygon && polygon->count > 2)
-                    edgeat += size_t(polygon->count);
-                FastOrder[FastOrderCount++] = ShapeRef{ShapeKind::Polygon, false, npolygons++, polygon, 0};
-            }
-        }
+    ChunkJobs = (Jobs + MaxChunks - 1) / MaxChunks;
+    Chunks = ChunkJobs > 0 ? (Jobs + ChunkJobs - 1) / ChunkJobs : 0;
+    reserve(&ChunkTiles, &ChunkTileRoom, size_t(Chunks) * size_t(FastTiles));
+    runparallel(Chunks, countchunk);
+    size_t spans = 0, crossings = 0;
+    for (int32_t k = 0; k < Chunks; k++) {
+        spans += std::exchange(ChunkSpans[k], spans);
+        crossings += std::exchange(ChunkCrossings[k], crossings);
     }
-    const int32_t jobs = (FastOrderCount + ShapesPerJob - 1) / ShapesPerJob;
-    runparallel(jobs, prepshapes);
-    spanroom();
-    runparallel(jobs, prepspans);
-    tilelists();
+    reserve(&FastSpans, &SpanRoom, spans);
+    reserve(&FastCrossings, &CrossingRoom, crossings);
+    reserve(&FastTileStart, &TileRoom, size_t(FastTiles) + 1);
+    int32_t entries = 0;
+    for (int32_t t = 0; t < FastTiles; t++) {
+        FastTileStart[t] = entries;
+        for (int32_t k = 0; k < Chunks; k++)
+            entries += std::exchange(ChunkTiles[size_t(k) * size_t(FastTiles) + size_t(t)], entries);
+    }
+    FastTileStart[FastTiles] = entries;
+    reserve(&FastTileShapes, &TileShapeRoom, size_t(entries));
+    runparallel(Chunks, filltiles);
+    runparallel(Jobs, prepspans);
     return true;
 }
