@@ -30,7 +30,7 @@
 //
 //   PrepareShapes(list)                 the frame's view, shapes and tiles; false when nothing is drawn
 //   screenspans(polygon)                central view: whether rows can be limited, and how (setup)
-//   polygonrows(polygon, col)           the rows [y0, y1) of a column that can be inside
+//   polygonspans(polygon)               central view with spans: the rows of each column that can be inside
 //   spherenear(sphere[, box])           a depth no point of the sphere (drawn in box) lies below
 //   polygonnear(polygon, box)           the same for a polygon's points drawn in box
 //   spherespans(sphere)                 central view with spans: each column's rows, into FastSpans
@@ -100,7 +100,7 @@ struct PolygonShape {
     Shade shade;           // the side the polygon shows
     uint32_t lit;          // blue | green << 8 | red << 16 under a directed light (cos is constant)
     uint8_t axes;          // central view: 0 tests in (u, v), 1 in (u, w), 2 in (w, v)
-    bool spans;            // central view: rows limited by polygonrows (see fastscreen.cpp)
+    bool spans;            // central view: rows limited by polygonspans (see fastscreen.cpp)
     int32_t spanat;        // spans: one RowSpan per column of box in FastSpans
     double margin;         // in pixels, around the screen image of the corners
     int32_t crossat;       // parallel view, reaching over several tile rows: each column's inside-row
@@ -173,7 +173,7 @@ extern int32_t FastTilesAcross, FastTiles;  // tiles in a row of the picture, an
 
 bool PrepareShapes(SceneList* list);
 bool screenspans(PolygonShape* p);
-PixelBox polygonrows(const PolygonShape& p, int32_t col);
+void polygonspans(const PolygonShape& p);
 float spherenear(const SphereShape& s);
 float spherenear(const SphereShape& s, PixelBox box);
 float polygonnear(const PolygonShape& p, PixelBox box);

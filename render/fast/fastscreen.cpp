@@ -107,26 +107,52 @@ bool screenspans(PolygonShape* p)
     return p->margin < 8;
 }
 
-PixelBox polygonrows(const PolygonShape& p, int32_t col)
+// Edge by edge, each over the columns it can reach, rather than column by
+// column over every edge: the same values in the same expressions, so the
+// rows are those of a column taken alone, at a fraction of the cost.
+void polygonspans(const PolygonShape& p)
 {
     const double* screen = FastScreen + 3 * size_t(p.first);
-    const double xl = col - p.margin, xh = col + p.margin;
-    double ymin = INFINITY, ymax = -INFINITY;
-    for (int32_t i = 0; i < p.count; i++) {
-        const int32_t j = i + 1 < p.count ? i + 1 : 0;
-        const double x1 = screen[3 * i], y1 = screen[3 * i + 1], slope = screen[3 * i + 2];
-        const double x2 = screen[3 * j], y2 = screen[3 * j + 1];
-        // The edge's part over [xl, xh]: a vertical edge whole, else its ends there.
-        const double lo = std::max(std::min(x1, x2), xl), hi = std::min(std::max(x1, x2), xh);
-        if (!(lo <= hi))
-            continue;
-        const double ya = x1 == x2 ? y1 : y1 + slope * (lo - x1);
-        const double yb = x1 == x2 ? y2 : y1 + slope * (hi - x1);
-        ymin = std::min(ymin, std::min(ya, yb));
-        ymax = std::max(ymax, std::max(ya, yb));
+    const double m = p.margin;
+    constexpr int32_t Strip = 256;  // columns at a time
+    double ymins[Strip], ymaxs[Strip];
+    for (int32_t c0 = p.box.x0; c0 < p.box.x1; c0 += Strip) {
+        const int32_t n = std::min(Strip, p.box.x1 - c0);
+        std::fill(ymins, ymins + n, INFINITY);
+        std::fill(ymaxs, ymaxs + n, -INFINITY);
+        for (int32_t i = 0; i < p.count; i++) {
+            const int32_t j = i + 1 < p.count ? i + 1 : 0;
+            const double x1 = screen[3 * i], y1 = screen[3 * i + 1], slope = screen[3 * i + 2];
+            const double x2 = screen[3 * j], y2 = screen[3 * j + 1];
+            // A column col meets the edge where [col - m, col + m] meets its x-range:
+            // only between these (a column wider on each side, for the rounding).
+            const double low = double(c0 - 1), high = double(c0 + n);
+            const double first = std::min(std::max(std::min(x1, x2) - m - 1, low), high);
+            const double last = std::max(std::min(std::max(x1, x2) + m + 1, high), low);
+            for (int32_t col = std::max(c0, int32_t(first)); col < std::min(c0 + n, int32_t(last) + 1); col++) {
+                const double xl = col - m, xh = col + m;
+                // The edge's part over [xl, xh]: a vertical edge whole, else its ends there.
+                const double lo = std::max(std::min(x1, x2), xl), hi = std::min(std::max(x1, x2), xh);
+                if (!(lo <= hi))
+                    continue;
+                const double ya = x1 == x2 ? y1 : y1 + slope * (lo - x1);
+                const double yb = x1 == x2 ? y2 : y1 + slope * (hi - x1);
+                double& ymin = ymins[col - c0];
+                double& ymax = ymaxs[col - c0];
+                ymin = std::min(ymin, std::min(ya, yb));
+                ymax = std::max(ymax, std::max(ya, yb));
+            }
+        }
+        RowSpan* out = FastSpans + p.spanat + (c0 - p.box.x0);
+        for (int32_t k = 0; k < n; k++) {
+            const double lo = std::max(ymins[k] - m, double(p.box.y0)), hi = std::min(ymaxs[k] + m, double(p.box.y1));
+            if (!(lo <= hi)) {
+                out[k] = RowSpan{0, 0};
+                continue;
+            }
+            // Both lie in [y0, y1], so truncation is the floor.
+            const int32_t below = int32_t(lo), above = int32_t(hi);
+            out[k] = RowSpan{std::max(p.box.y0, below + (double(below) < lo)), std::min(p.box.y1, above + 1)};
+        }
     }
-    const double lo = std::max(ymin - p.margin, double(p.box.y0)), hi = std::min(ymax + p.margin, double(p.box.y1));
-    if (!(lo <= hi))
-        return PixelBox{col, col + 1, 0, 0};
-    return PixelBox{col, col + 1, std::max(p.box.y0, int32_t(std::ceil(lo))), std::min(p.box.y1, int32_t(std::floor(hi)) + 1)};
 }

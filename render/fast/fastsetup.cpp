@@ -112,7 +112,10 @@ float coord(Vector p, int axis)
     return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
 }
 
+// Spans cost a few hundred instructions a column; they pay only where a box
+// has many pixels to skip, and enough rows in each column.
 constexpr int32_t SpanPixels = 256;
+constexpr int32_t SpanRows = 16;
 
 // s->first must be set: where its edges and view corners go.
 bool prepolygon(const Matrix& M, Vector** corners, int32_t count, const Pattern& pattern, PolygonShape* s)
@@ -182,9 +185,9 @@ bool prepolygon(const Matrix& M, Vector** corners, int32_t count, const Pattern&
         crossingbounds(&e);
     }
     const float size = std::max(std::fabs(pl.A), std::max(std::fabs(pl.B), std::fabs(pl.C)));
-    // Spans pay for themselves only where a box has many pixels to skip.
     const int32_t pixels = (s->box.x1 - s->box.x0) * (s->box.y1 - s->box.y0);
-    s->spans = central && pixels > SpanPixels && size * (W + H + f) < 1e37f && screenspans(s);
+    s->spans = central && pixels > SpanPixels && (s->box.y1 - s->box.y0) > SpanRows && size * (W + H + f) < 1e37f &&
+               screenspans(s);
     return true;
 }
 
@@ -359,13 +362,8 @@ void prepspans(int32_t job)
             spherespans(FastSpheres[ref.index]);
         if (ref.kind == ShapeKind::Polygon && FastPolygons[ref.index].crossat >= 0)
             parallelcrossings(FastPolygons[ref.index]);
-        if (ref.kind == ShapeKind::Polygon && FastPolygons[ref.index].spans) {
-            const PolygonShape& p = FastPolygons[ref.index];
-            for (int32_t col = p.box.x0; col < p.box.x1; col++) {
-                const PixelBox rows = polygonrows(p, col);
-                FastSpans[p.spanat + col - p.box.x0] = RowSpan{rows.y0, rows.y1};
-            }
-        }
+        if (ref.kind == ShapeKind::Polygon && FastPolygons[ref.index].spans)
+            polygonspans(FastPolygons[ref.index]);
     }
 }
 
