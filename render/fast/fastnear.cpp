@@ -125,21 +125,26 @@ float polygonnear(const PolygonShape& p, PixelBox box)
             }
         return nearest(zmin - 1e-6 * (spread + zabs) - 1e-30, v.clip);
     }
-    double kmin = INFINITY, S = 0;
-    int positive = 0;
-    for (double u : us)
-        for (double vv : vs) {
-            const double dx = u - double(v.halfw), dy = vv - double(v.halfh);
-            const double k = (dx * A + dy * B) + f * C;
-            positive += k > 0;
-            kmin = std::min(kmin, std::fabs(k));
-            S = std::max(S, std::fabs(dx * A) + std::fabs(dy * B) + std::fabs(f * C));
-            const double z = -D / k * f;
-            zmin = std::min(zmin, z);
-            zabs = std::max(zabs, std::fabs(z));
-        }
+    // k is affine over the rectangle, so its corners bound it; the rounded
+    // products and sums are monotone too, so the corners' largest S is the sum
+    // of the largest terms, and -D / k * f, monotone in k of one sign, is least
+    // and largest in size at the least and the largest k: the same values as
+    // taken corner by corner.
+    const double ax0 = (us[0] - double(v.halfw)) * A, ax1 = (us[1] - double(v.halfw)) * A;
+    const double by0 = (vs[0] - double(v.halfh)) * B, by1 = (vs[1] - double(v.halfh)) * B;
+    const double fc = f * C;
+    const double k00 = (ax0 + by0) + fc, k01 = (ax0 + by1) + fc, k10 = (ax1 + by0) + fc, k11 = (ax1 + by1) + fc;
+    const double klo = std::min(std::min(k00, k01), std::min(k10, k11));
+    const double khi = std::max(std::max(k00, k01), std::max(k10, k11));
+    if (!(klo > 0) && !(khi <= 0))
+        return nearest(-INFINITY, v.clip);
+    const double kmin = std::min(std::fabs(klo), std::fabs(khi));
+    const double S = (std::max(std::fabs(ax0), std::fabs(ax1)) + std::max(std::fabs(by0), std::fabs(by1))) + std::fabs(fc);
+    const double zlo = -D / klo * f, zhi = -D / khi * f;
+    zmin = std::min(zlo, zhi);
+    zabs = std::max(std::fabs(zlo), std::fabs(zhi));
     const double r = 3.2 * U * S / kmin;
-    if ((positive != 0 && positive != 4) || !(r < 1e-3) || !std::isfinite(zabs))
+    if (!(r < 1e-3) || !std::isfinite(zabs))
         return nearest(-INFINITY, v.clip);
     return nearest(zmin - (2 * r + 1e-5) * zabs - 1e-30, v.clip);
 }
