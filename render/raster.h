@@ -144,7 +144,7 @@ struct Plane {
     float A, B, C, D;
 };
 
-inline Plane fitplane(const Vector* p, int32_t count)
+inline Plane planesums(const Vector* p, int32_t count)
 {
     float A = 0, B = 0, C = 0;
     for (int32_t i = 0; i < count; i++) {
@@ -157,6 +157,12 @@ inline Plane fitplane(const Vector* p, int32_t count)
     for (int32_t i = 0; i < count; i++)
         sum += p[i].x * A + p[i].y * B + p[i].z * C;
     return Plane{A, B, C, -sum / float(count)};
+}
+
+inline Plane fitplane(const Vector* p, int32_t count)
+{
+    // Triangles, the most common polygons, get the same sums unrolled.
+    return count == 3 ? planesums(p, 3) : planesums(p, count);
 }
 
 // cos of the angle between the light and the normal, at least 0. A zero-length
