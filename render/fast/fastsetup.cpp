@@ -234,7 +234,8 @@ int32_t jobend(int32_t job)
 void countedges(int32_t job)
 {
     size_t edges = 0;
-    for (int32_t i = job * ShapesPerJob; i < jobend(job); i++)
+    const int32_t end = jobend(job);
+    for (int32_t i = job * ShapesPerJob; i < end; i++)
         if (FastOrder[i].kind == ShapeKind::Polygon) {
             const PolygonObject* polygon = static_cast<const PolygonObject*>(FastOrder[i].object);
             if (polygon && polygon->count > 2)
@@ -247,7 +248,8 @@ void prepshapes(int32_t job)
 {
     const Matrix M = ActualTransform;  // a copy, which the records written cannot alias
     size_t edgeat = JobEdges[job];
-    for (int32_t i = job * ShapesPerJob; i < jobend(job); i++) {
+    const int32_t end = jobend(job);
+    for (int32_t i = job * ShapesPerJob; i < end; i++) {
         ShapeRef& ref = FastOrder[i];
         if (ref.kind == ShapeKind::Sphere) {
             const SphereObject* sphere = static_cast<const SphereObject*>(ref.object);
@@ -294,7 +296,8 @@ void countchunk(int32_t chunk)
     std::fill(counts, counts + FastTiles, 0);
     size_t spans = 0, crossings = 0;
     const bool central = FastFrame.central;
-    for (int32_t i = chunkbegin(chunk); i < chunkbegin(chunk + 1); i++) {
+    const int32_t across = FastTilesAcross, end = chunkbegin(chunk + 1);
+    for (int32_t i = chunkbegin(chunk); i < end; i++) {
         const ShapeRef& ref = FastOrder[i];
         if (ref.kind == ShapeKind::Polygon) {
             PolygonShape& p = FastPolygons[ref.index];
@@ -318,9 +321,13 @@ void countchunk(int32_t chunk)
         if (!ref.drawn)
             continue;
         const PixelBox t = tilesof(ref);
+        if (t.x1 - t.x0 == 1 && t.y1 - t.y0 == 1) {  // most shapes: a loop costs more
+            counts[t.y0 * across + t.x0]++;
+            continue;
+        }
         for (int32_t ty = t.y0; ty < t.y1; ty++)
             for (int32_t tx = t.x0; tx < t.x1; tx++)
-                counts[ty * FastTilesAcross + tx]++;
+                counts[ty * across + tx]++;
     }
     ChunkSpans[chunk] = spans;
     ChunkCrossings[chunk] = crossings;
@@ -332,7 +339,9 @@ void filltiles(int32_t chunk)
 {
     int32_t* at = ChunkTiles + size_t(chunk) * size_t(FastTiles);
     const int32_t spans = int32_t(ChunkSpans[chunk]), crossings = int32_t(ChunkCrossings[chunk]);
-    for (int32_t i = chunkbegin(chunk); i < chunkbegin(chunk + 1); i++) {
+    const int32_t across = FastTilesAcross, end = chunkbegin(chunk + 1);
+    TileEntry* entries = FastTileShapes;
+    for (int32_t i = chunkbegin(chunk); i < end; i++) {
         ShapeRef& ref = FastOrder[i];
         if (!ref.drawn)
             continue;
@@ -346,15 +355,20 @@ void filltiles(int32_t chunk)
             FastSpheres[ref.index].spanat += spans;
         }
         const PixelBox t = tilesof(ref);
+        if (t.x1 - t.x0 == 1 && t.y1 - t.y0 == 1) {
+            entries[at[t.y0 * across + t.x0]++] = TileEntry{ref.near, i};
+            continue;
+        }
         for (int32_t ty = t.y0; ty < t.y1; ty++)
             for (int32_t tx = t.x0; tx < t.x1; tx++)
-                FastTileShapes[at[ty * FastTilesAcross + tx]++] = TileEntry{ref.near, i};
+                entries[at[ty * across + tx]++] = TileEntry{ref.near, i};
     }
 }
 
 void prepspans(int32_t job)
 {
-    for (int32_t i = job * ShapesPerJob; i < jobend(job); i++) {
+    const int32_t end = jobend(job);
+    for (int32_t i = job * ShapesPerJob; i < end; i++) {
         const ShapeRef& ref = FastOrder[i];
         if (!ref.drawn)
             continue;
