@@ -31,6 +31,7 @@
 //   PrepareShapes(list)                 the frame's view, shapes and tiles; false when nothing is drawn
 //   screenspans(polygon)                central view: whether rows can be limited, and how (setup)
 //   polygonrows(polygon, col)           the rows [y0, y1) of a column that can be inside
+//   polygoninside(polygon, col, y0, y1) the longest run of rows in [y0, y1) that are surely inside
 //   spherenear(sphere[, box])           a depth no point of the sphere (drawn in box) lies below
 //   polygonnear(polygon, box)           the same for a polygon's points drawn in box
 //   spherespans(sphere)                 central view with spans: each column's rows, into FastSpans
@@ -174,6 +175,7 @@ extern int32_t FastTilesAcross, FastTiles;  // tiles in a row of the picture, an
 bool PrepareShapes(SceneList* list);
 bool screenspans(PolygonShape* p);
 PixelBox polygonrows(const PolygonShape& p, int32_t col);
+RowSpan polygoninside(const PolygonShape& p, int32_t col, int32_t y0, int32_t y1);
 float spherenear(const SphereShape& s);
 float spherenear(const SphereShape& s, PixelBox box);
 float polygonnear(const PolygonShape& p, PixelBox box);

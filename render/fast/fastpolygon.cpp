@@ -173,10 +173,13 @@ constexpr int32_t MaxEdgeLanes = 48;
 // Small polygons with up to this many edges evaluate every edge in full,
 // without a branch: in a small box the skips are mispredicted too often.
 constexpr int32_t FullEdges = 4;
+// Columns of at least this many rows look for the rows surely inside.
+constexpr int32_t InsideRows = 16;
 
 // Rows [r0, r1) tested against count edges, edgeat(e) giving the e-th; with
-// Full every edge in full, else skipping what cannot toggle.
-template <bool Full, typename EdgeAt>
+// Full every edge in full, else skipping what cannot toggle; without Test
+// every row is inside (proven so by the caller).
+template <bool Full, bool Test = true, typename EdgeAt>
 void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt edgeat)
 {
     const FastView& v = c.v;
@@ -197,7 +200,7 @@ void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt 
         const F4 pa = axes == 2 ? pz : px;
         const F4 pb = axes == 1 ? pz : py;
         M4 odd = noflags(), onedge = noflags();
-        for (int32_t e = 0; e < count; e++) {
+        for (int32_t e = 0; Test && e < count; e++) {
             const EdgeLanes& g = edgeat(e);
             const M4 crossing = ge(pa, g.lo) & lt(pa, g.hi) & live;
             if (!Full) {
@@ -215,7 +218,7 @@ void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt 
             odd = odd ^ (crossing & gt(pb, bc));
             onedge = onedge | (crossing & eq(pb, bc));
         }
-        const M4 inside = (odd | onedge) & live;
+        const M4 inside = Test ? (odd | onedge) & live : live;
         if (!lanebits(inside))
             continue;
         const Rows4 lanes = rows4(d, col, row, r1);
@@ -308,11 +311,30 @@ void spannedpolygon(const FastView& v, const Painter& d, const PolygonShape& p, 
         for (int32_t e = 0; e < p.count; e++)
             if (edges[e].lo < edges[e].hi && (!filter || (edges[e].lo <= amax && amin < edges[e].hi)))
                 pick[count++] = e;
+        if (count == 0)
+            continue;
         auto edgeat = [&](int32_t e) -> const EdgeLanes& { return spread[pick[e]]; };
-        if (count == 2)
-            centralrows<true>(c, rows.y0, rows.y1, 2, edgeat);
-        else if (count > 0)
-            centralrows<true>(c, rows.y0, rows.y1, count, edgeat);
+        auto test = [&](int32_t r0, int32_t r1) {
+            if (count == 2)
+                centralrows<true>(c, r0, r1, 2, edgeat);
+            else
+                centralrows<true>(c, r0, r1, count, edgeat);
+        };
+        // The rows surely inside skip the test, in whole groups of four from
+        // the column's first row so that no group is split.
+        RowSpan in = {rows.y0, rows.y0};
+        if (rows.y1 - rows.y0 >= InsideRows) {
+            in = polygoninside(p, col, rows.y0, rows.y1);
+            in.r0 = rows.y0 + (in.r0 - rows.y0 + 3) / 4 * 4;
+            in.r1 = in.r1 - in.r0 >= 4 ? in.r0 + (in.r1 - in.r0) / 4 * 4 : in.r0;
+        }
+        if (in.r0 == in.r1) {
+            test(rows.y0, rows.y1);
+            continue;
+        }
+        test(rows.y0, in.r0);
+        centralrows<true, false>(c, in.r0, in.r1, 0, edgeat);
+        test(in.r1, rows.y1);
     }
 }
 
