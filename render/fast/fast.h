@@ -134,6 +134,8 @@ struct Tile {
     int32_t* owner;
     bool ties;  // false: every point stored before comes earlier in the list, and none drawn
                 // later asks, so the strict depth test alone keeps the rule and owners are left alone
+    bool cull;  // the shape drawn skips groups of rows whose every depth is below `near`
+    float near; // the shape's nearest possible depth in the tile
 };
 
 // The part of a shape's rectangle inside the tile (empty when they do not meet).

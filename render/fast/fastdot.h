@@ -16,6 +16,8 @@
 // every store.
 //
 //   painter(view, tile, id)       the Painter of the points numbered id in a tile
+//   hidden4(paint, col, row0, end)  whether every depth of the lanes is below the shape's nearest
+//                                 depth in the tile, so that none of its points can be stored there
 //   rows4(paint, col, row0, end)  the lanes for rows row0 .. min(row0 + 4, end) − 1
 //   dots(paint, rows, live, x, y, z, shade, nx, ny, nz[, ln])   one surface point per live
 //                                 lane, ln = lengthv of the normal; returns the lanes stored
@@ -43,13 +45,35 @@ struct Painter {
     int32_t x0, y0;
     int32_t id;         // the order number of the points drawn
     bool ties;          // owners kept and consulted (Tile)
+    bool cull;          // hidden4 compares with near (Tile)
+    float near;
+    F4 nears;           // near in every lane
 };
 
 inline Painter painter(const FastView& v, const Tile& tile, int32_t id)
 {
     return Painter{v.depth,       v.pixels,      size_t(v.width), size_t(v.bpp),     v.clip,       v.directed,
                    v.light,       f4(v.light.x), f4(v.light.y),   f4(v.light.z),     f4(v.lightlength),
-                   tile.owner,    tile.box.x0,   tile.box.y0,     id,                tile.ties};
+                   tile.owner,    tile.box.x0,   tile.box.y0,     id,                tile.ties,
+                   tile.cull,     tile.near,     f4(tile.near)};
+}
+
+// Strict: a depth equal to the nearest possible one could still be a tie the
+// shape wins. A NaN depth is below nothing.
+inline bool hidden4(const Painter& d, int32_t col, int32_t row0, int32_t end)
+{
+    if (!d.cull)
+        return false;
+    const float* p = d.depth + d.width * size_t(row0) + size_t(col);
+    const size_t s = d.width;
+    if (!(p[0] < d.near))  // most groups of a shape that is seen, in one load
+        return false;
+    if (end - row0 >= 4)
+        return lanebits(lt(f4(p[0], p[s], p[2 * s], p[3 * s]), d.nears)) == 15;
+    for (int32_t row = row0 + 1; row < end; row++)
+        if (!(p[s * size_t(row - row0)] < d.near))
+            return false;
+    return true;
 }
 
 struct Rows4 {

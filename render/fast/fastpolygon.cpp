@@ -42,6 +42,8 @@ void paralleldots(const Painter& paint, const PolygonShape& p, int32_t col, int3
     const uint32_t lit = p.lit;
     const F4 uu = f4(u), steps = f4(0, 1, 2, 3);
     for (int32_t row = r0; row < r1; row += 4) {
+        if (hidden4(d, col, row, r1))
+            continue;
         const M4 live = firstlanes(r1 - row);
         const F4 vv = f4(float(row)) + steps;
         const F4 z = neg((au + b * vv) + pd) / pc;
@@ -174,13 +176,13 @@ constexpr int32_t MaxEdgeLanes = 48;
 // without a branch: in a small box the skips are mispredicted too often.
 constexpr int32_t FullEdges = 4;
 // Columns of at least this many rows look for the rows surely inside.
-constexpr int32_t InsideRows = 16;
+constexpr int32_t InsideRows = 32;
 
 // Rows [r0, r1) tested against count edges, edgeat(e) giving the e-th; with
 // Full every edge in full, else skipping what cannot toggle; without Test
 // every row is inside (proven so by the caller).
 template <bool Full, bool Test = true, typename EdgeAt>
-void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt edgeat)
+[[gnu::always_inline]] inline void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt edgeat)
 {
     const FastView& v = c.v;
     const PolygonShape& p = c.p;
@@ -192,6 +194,8 @@ void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt 
     const F4 halfh = f4(v.H / 2.0f), steps = f4(0, 1, 2, 3), zero = f4(0);
     const F4 minusd = f4(-p.D), vdx = f4(c.dx), vf = f4(v.f), b = f4(p.B), dxa = f4(c.dxa), fc = f4(c.fc);
     for (int32_t row = r0; row < r1; row += 4) {
+        if (hidden4(d, col, row, r1))
+            continue;
         const F4 dy = (f4(float(row)) + steps) - halfh;
         const F4 k = (dxa + dy * b) + fc;
         const M4 live = andnot(eq(k, zero), firstlanes(r1 - row));

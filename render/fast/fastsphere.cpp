@@ -54,6 +54,8 @@ void parallelcolumn(const Painter& d, const Painter& back, const SphereShape& s,
     const float base = rr - dx * dx;
     const F4 cy = f4(C.y), cz = f4(C.z), uu = f4(u), nx = f4(u - C.x), steps = f4(0, 1, 2, 3);
     for (int32_t row = span.r0; row < span.r1; row += 4) {
+        if (hidden4(d, col, row, span.r1))
+            continue;
         const F4 vv = f4(float(row)) + steps;
         const F4 dy = cy - vv;
         F4 q = f4(base) - dy * dy;
@@ -155,6 +157,8 @@ void centralcolumn(const FastView& v, const Painter& d, const Painter& back, con
     const F4 halfh = f4(v.H / 2.0f), steps = f4(0, 1, 2, 3), zero = f4(0), one = f4(1);
     const F4 cx = f4(C.x), cy = f4(C.y), cz = f4(C.z), vdx = f4(dx), vf = f4(v.f);
     for (int32_t row = span.r0; row < span.r1; row += 4) {
+        if (hidden4(d, col, row, span.r1))
+            continue;
         const M4 live = firstlanes(span.r1 - row);
         const F4 dy = (f4(float(row)) + steps) - halfh;
         const F4 cd = (f4(cxdx) + cy * dy) + f4(czf);
@@ -184,7 +188,7 @@ void centralcolumn(const FastView& v, const Painter& d, const Painter& back, con
                      cz - fz);
             }
         }
-        for (int i = 0; i < 4; i++)
+        for (int i = 0; footbits && i < 4; i++)
             if (footbits >> i & 1)
                 footateye(v, d, back, col, row + i, s);
     }
