@@ -131,7 +131,7 @@ void parallelcolumn(const Painter& d, const PolygonShape& p, const PixelBox& who
 // end rows, and only edges whose a-range meets it can ever cross.
 struct Column {
     const FastView& v;
-    const Painter& d;
+    const Painter& d;  // a copy of the caller's own, made once: pixel stores cannot alias it
     const PolygonShape& p;
     int32_t col;
     float dx, dxa, fc;
@@ -186,7 +186,7 @@ template <bool Full, bool Test = true, typename EdgeAt>
 {
     const FastView& v = c.v;
     const PolygonShape& p = c.p;
-    const Painter d = c.d;
+    const Painter& d = c.d;
     const int32_t col = c.col, axes = p.axes;
     const F4 nx = f4(p.N.x), ny = f4(p.N.y), nz = f4(p.N.z), nl = f4(p.nlength);
     const Shade shade = p.shade;
@@ -259,12 +259,14 @@ void centralpart(const Column& c, int32_t r0, int32_t r1, int32_t far)
     // No edge within reach: the test finds no crossing, so no row is inside.
     if (count == 0)
         return;
+    const Painter d = c.d;
+    const Column own{c.v, d, c.p, c.col, c.dx, c.dxa, c.fc};
     if (count < MaxEdgeLanes) {
-        centralrows<false>(c, r0, r1, count, [&](int32_t e) -> const EdgeLanes& { return picked[e]; });
+        centralrows<false>(own, r0, r1, count, [&](int32_t e) -> const EdgeLanes& { return picked[e]; });
         return;
     }
     // Many edges in reach: spread each one as it is needed.
-    centralrows<false>(c, r0, r1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
+    centralrows<false>(own, r0, r1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
 }
 
 // monotone: k can neither overflow nor turn NaN, so the parts above exist.
@@ -275,7 +277,9 @@ void centralcolumn(const FastView& v, const Painter& d, const PolygonShape& p, i
     const int32_t y0 = p.box.y0, y1 = p.box.y1;
     if (!monotone) {
         const Edge* edges = FastEdges + p.first;
-        centralrows<false>(c, y0, y1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
+        const Painter own = d;
+        const Column local{v, own, p, col, dx, dx * p.A, v.f * p.C};
+        centralrows<false>(local, y0, y1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
         return;
     }
     if (p.B == 0) {  // k is the same all down the column
@@ -293,9 +297,10 @@ void centralcolumn(const FastView& v, const Painter& d, const PolygonShape& p, i
 // A polygon in front of the eye with certified screen rows (fastscreen.cpp).
 // k has one sign over its box, so a column's points have their a-coordinate
 // between those of the end rows, and only the edges reaching there are tested.
-void spannedpolygon(const FastView& v, const Painter& d, const PolygonShape& p, const PixelBox& whole, int32_t x0,
+void spannedpolygon(const FastView& v, const Painter& paint, const PolygonShape& p, const PixelBox& whole, int32_t x0,
                     int32_t x1)
 {
+    const Painter d = paint;  // one copy for every column
     const Edge* edges = FastEdges + p.first;
     EdgeLanes spread[FullEdges];
     for (int32_t e = 0; e < p.count; e++)
@@ -345,15 +350,16 @@ void spannedpolygon(const FastView& v, const Painter& d, const PolygonShape& p, 
 // The common small polygon: a few edges, and k of one sign over the whole
 // box. k is monotone in the column as in the row, so its four corners show
 // that; then the edges are spread once and no column needs searching.
-bool simplepolygon(const FastView& v, const Painter& d, const PolygonShape& p, const PixelBox& whole, int32_t x0,
+bool simplepolygon(const FastView& v, const Painter& paint, const PolygonShape& p, const PixelBox& whole, int32_t x0,
                    int32_t x1)
 {
     if (p.count > FullEdges)
         return false;
     if (p.spans) {
-        spannedpolygon(v, d, p, whole, x0, x1);
+        spannedpolygon(v, paint, p, whole, x0, x1);
         return true;
     }
+    const Painter d = paint;  // one copy for every column
     const int32_t y0 = p.box.y0, y1 = p.box.y1;
     auto column = [&](int32_t col) {
         const float dx = float(col) - v.W / 2.0f;
