@@ -31,6 +31,7 @@
 //   PrepareShapes(list)                 the frame's view, shapes and tiles; false when nothing is drawn
 //   screenspans(polygon)                central view: whether rows can be limited, and how (setup)
 //   polygonspans(polygon)               central view with spans: the rows of each column that can be inside
+//   polygoninside(polygon, col, y0, y1) the longest run of rows in [y0, y1) that are surely inside
 //   spherenear(sphere[, box])           a depth no point of the sphere (drawn in box) lies below
 //   polygonnear(polygon, box)           the same for a polygon's points drawn in box
 //   spherespans(sphere)                 central view with spans: each column's rows, into FastSpans
@@ -133,6 +134,8 @@ struct Tile {
     int32_t* owner;
     bool ties;  // false: every point stored before comes earlier in the list, and none drawn
                 // later asks, so the strict depth test alone keeps the rule and owners are left alone
+    bool cull;  // the shape drawn skips groups of rows whose every depth is below `near`
+    float near; // the shape's nearest possible depth in the tile
 };
 
 // The part of a shape's rectangle inside the tile (empty when they do not meet).
@@ -174,6 +177,7 @@ extern int32_t FastTilesAcross, FastTiles;  // tiles in a row of the picture, an
 bool PrepareShapes(SceneList* list);
 bool screenspans(PolygonShape* p);
 void polygonspans(const PolygonShape& p);
+RowSpan polygoninside(const PolygonShape& p, int32_t col, int32_t y0, int32_t y1);
 float spherenear(const SphereShape& s);
 float spherenear(const SphereShape& s, PixelBox box);
 float polygonnear(const PolygonShape& p, PixelBox box);

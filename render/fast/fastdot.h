@@ -16,7 +16,12 @@
 // every store.
 //
 //   painter(view, tile, id)       the Painter of the points numbered id in a tile
+//   hidden4(paint, lanes)         whether every depth of the lanes is below the shape's nearest
+//                                 depth in the tile, so that none of its points can be stored there
+//   hidden4(paint, col, row0, end)  the same before the lanes are made (most groups of a small
+//                                 polygon never need them)
 //   rows4(paint, col, row0, end)  the lanes for rows row0 .. min(row0 + 4, end) − 1
+//   below4(lanes, row0, end)      the same for the next group down, row0 being its first row
 //   dots(paint, rows, live, x, y, z, shade, nx, ny, nz[, ln])   one surface point per live
 //                                 lane, ln = lengthv of the normal; returns the lanes stored
 //   litdots(paint, rows, live, z, word)   the same where the shading is known: word = blue,
@@ -43,14 +48,20 @@ struct Painter {
     int32_t x0, y0;
     int32_t id;         // the order number of the points drawn
     bool ties;          // owners kept and consulted (Tile)
+    bool cull;          // hidden4 compares with near (Tile)
+    float near;
+    F4 nears;           // near in every lane
 };
 
 inline Painter painter(const FastView& v, const Tile& tile, int32_t id)
 {
     return Painter{v.depth,       v.pixels,      size_t(v.width), size_t(v.bpp),     v.clip,       v.directed,
                    v.light,       f4(v.light.x), f4(v.light.y),   f4(v.light.z),     f4(v.lightlength),
-                   tile.owner,    tile.box.x0,   tile.box.y0,     id,                tile.ties};
+                   tile.owner,    tile.box.x0,   tile.box.y0,     id,                tile.ties,
+                   tile.cull,     tile.near,     f4(tile.near)};
 }
+
+
 
 struct Rows4 {
     float* depth;    // lane 0's depth; lane i is i strides further
@@ -67,6 +78,47 @@ inline Rows4 rows4(const Painter& d, int32_t col, int32_t row0, int32_t end)
     const int n = end - row0 < 4 ? end - row0 : 4;
     int32_t* owner = d.owner + size_t(col - d.x0) * TileHeight + size_t(row0 - d.y0);
     return Rows4{d.depth + index, d.pixels + d.bpp * index, owner, d.width, d.bpp * d.width, n};
+}
+
+// Called only for a group that exists, so that no pointer leaves the picture.
+inline Rows4 below4(const Rows4& r, int32_t row0, int32_t end)
+{
+    const int n = end - row0 < 4 ? end - row0 : 4;
+    return Rows4{r.depth + 4 * r.stride, r.pixel + 4 * r.pixelstride, r.owner + 4, r.stride, r.pixelstride, n};
+}
+
+// Strict: a depth equal to the nearest possible one could still be a tie the
+// shape wins. A NaN depth is below nothing.
+inline bool hidden4(const Painter& d, const Rows4& r)
+{
+    if (!d.cull)
+        return false;
+    const float* p = r.depth;
+    const size_t s = r.stride;
+    if (!(p[0] < d.near))  // most groups of a shape that is seen, in one load
+        return false;
+    if (r.n == 4)
+        return lanebits(lt(f4(p[0], p[s], p[2 * s], p[3 * s]), d.nears)) == 15;
+    for (int i = 1; i < r.n; i++)
+        if (!(p[s * size_t(i)] < d.near))
+            return false;
+    return true;
+}
+
+inline bool hidden4(const Painter& d, int32_t col, int32_t row0, int32_t end)
+{
+    if (!d.cull)
+        return false;
+    const float* p = d.depth + d.width * size_t(row0) + size_t(col);
+    const size_t s = d.width;
+    if (!(p[0] < d.near))
+        return false;
+    if (end - row0 >= 4)
+        return lanebits(lt(f4(p[0], p[s], p[2 * s], p[3 * s]), d.nears)) == 15;
+    for (int32_t row = row0 + 1; row < end; row++)
+        if (!(p[s * size_t(row - row0)] < d.near))
+            return false;
+    return true;
 }
 
 // Clipping and the depth test; the stored lanes as bits, which become the

@@ -48,7 +48,7 @@ void drawtile(int32_t index)
     int32_t owners[TileWidth * TileHeight];
     Tile tile{PixelBox{tx * TileWidth, std::min(v.width, (tx + 1) * TileWidth), ty * TileHeight,
                        std::min(v.height, (ty + 1) * TileHeight)},
-              owners, true};
+              owners, true, false, 0};
     const PixelBox& box = tile.box;
 
     TileEntry* first = FastTileShapes + FastTileStart[index];
@@ -83,7 +83,7 @@ void drawtile(int32_t index)
     // searched for a depth at or beyond the next shape's nearest: without one,
     // that shape and every later one (at least as far) are hidden.
     const int64_t area = int64_t(box.x1 - box.x0) * (box.y1 - box.y0);
-    int64_t covered = area;
+    int64_t covered = area, drawn = 0;
     for (const TileEntry* e = first; e < last; e++) {
         if (near && 2 * covered >= area) {
             if (hidden(box, e->near))
@@ -91,10 +91,15 @@ void drawtile(int32_t index)
             covered = 0;
         }
         tile.ties = e < lastearlier;
+        // Once the tile holds about a surface per pixel, a shape's rows are
+        // first compared with its nearest depth: hidden groups cost a load.
+        tile.cull = drawn >= area;
+        tile.near = e->near;
         const ShapeRef& ref = FastOrder[e->shape];
         const bool sphere = ref.kind == ShapeKind::Sphere;
         const PixelBox part = intile(sphere ? FastSpheres[ref.index].box : FastPolygons[ref.index].box, tile);
         covered += int64_t(part.x1 - part.x0) * (part.y1 - part.y0);
+        drawn += int64_t(part.x1 - part.x0) * (part.y1 - part.y0);
         if (sphere)
             drawsphere(FastSpheres[ref.index], tile, 2 * e->shape);
         else

@@ -42,6 +42,8 @@ void paralleldots(const Painter& paint, const PolygonShape& p, int32_t col, int3
     const uint32_t lit = p.lit;
     const F4 uu = f4(u), steps = f4(0, 1, 2, 3);
     for (int32_t row = r0; row < r1; row += 4) {
+        if (hidden4(d, col, row, r1))
+            continue;
         const M4 live = firstlanes(r1 - row);
         const F4 vv = f4(float(row)) + steps;
         const F4 z = neg((au + b * vv) + pd) / pc;
@@ -129,7 +131,7 @@ void parallelcolumn(const Painter& d, const PolygonShape& p, const PixelBox& who
 // end rows, and only edges whose a-range meets it can ever cross.
 struct Column {
     const FastView& v;
-    const Painter& d;
+    const Painter& d;  // a copy of the caller's own, made once: pixel stores cannot alias it
     const PolygonShape& p;
     int32_t col;
     float dx, dxa, fc;
@@ -173,15 +175,18 @@ constexpr int32_t MaxEdgeLanes = 48;
 // Small polygons with up to this many edges evaluate every edge in full,
 // without a branch: in a small box the skips are mispredicted too often.
 constexpr int32_t FullEdges = 4;
+// Columns of at least this many rows look for the rows surely inside.
+constexpr int32_t InsideRows = 32;
 
 // Rows [r0, r1) tested against count edges, edgeat(e) giving the e-th; with
-// Full every edge in full, else skipping what cannot toggle.
-template <bool Full, typename EdgeAt>
-void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt edgeat)
+// Full every edge in full, else skipping what cannot toggle; without Test
+// every row is inside (proven so by the caller).
+template <bool Full, bool Test = true, typename EdgeAt>
+[[gnu::always_inline]] inline void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt edgeat)
 {
     const FastView& v = c.v;
     const PolygonShape& p = c.p;
-    const Painter d = c.d;
+    const Painter& d = c.d;
     const int32_t col = c.col, axes = p.axes;
     const F4 nx = f4(p.N.x), ny = f4(p.N.y), nz = f4(p.N.z), nl = f4(p.nlength);
     const Shade shade = p.shade;
@@ -189,6 +194,8 @@ void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt 
     const F4 halfh = f4(v.H / 2.0f), steps = f4(0, 1, 2, 3), zero = f4(0);
     const F4 minusd = f4(-p.D), vdx = f4(c.dx), vf = f4(v.f), b = f4(p.B), dxa = f4(c.dxa), fc = f4(c.fc);
     for (int32_t row = r0; row < r1; row += 4) {
+        if (hidden4(d, col, row, r1))
+            continue;
         const F4 dy = (f4(float(row)) + steps) - halfh;
         const F4 k = (dxa + dy * b) + fc;
         const M4 live = andnot(eq(k, zero), firstlanes(r1 - row));
@@ -197,7 +204,7 @@ void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt 
         const F4 pa = axes == 2 ? pz : px;
         const F4 pb = axes == 1 ? pz : py;
         M4 odd = noflags(), onedge = noflags();
-        for (int32_t e = 0; e < count; e++) {
+        for (int32_t e = 0; Test && e < count; e++) {
             const EdgeLanes& g = edgeat(e);
             const M4 crossing = ge(pa, g.lo) & lt(pa, g.hi) & live;
             if (!Full) {
@@ -215,7 +222,7 @@ void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt 
             odd = odd ^ (crossing & gt(pb, bc));
             onedge = onedge | (crossing & eq(pb, bc));
         }
-        const M4 inside = (odd | onedge) & live;
+        const M4 inside = Test ? (odd | onedge) & live : live;
         if (!lanebits(inside))
             continue;
         const Rows4 lanes = rows4(d, col, row, r1);
@@ -252,12 +259,14 @@ void centralpart(const Column& c, int32_t r0, int32_t r1, int32_t far)
     // No edge within reach: the test finds no crossing, so no row is inside.
     if (count == 0)
         return;
+    const Painter d = c.d;
+    const Column own{c.v, d, c.p, c.col, c.dx, c.dxa, c.fc};
     if (count < MaxEdgeLanes) {
-        centralrows<false>(c, r0, r1, count, [&](int32_t e) -> const EdgeLanes& { return picked[e]; });
+        centralrows<false>(own, r0, r1, count, [&](int32_t e) -> const EdgeLanes& { return picked[e]; });
         return;
     }
     // Many edges in reach: spread each one as it is needed.
-    centralrows<false>(c, r0, r1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
+    centralrows<false>(own, r0, r1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
 }
 
 // monotone: k can neither overflow nor turn NaN, so the parts above exist.
@@ -268,7 +277,9 @@ void centralcolumn(const FastView& v, const Painter& d, const PolygonShape& p, i
     const int32_t y0 = p.box.y0, y1 = p.box.y1;
     if (!monotone) {
         const Edge* edges = FastEdges + p.first;
-        centralrows<false>(c, y0, y1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
+        const Painter own = d;
+        const Column local{v, own, p, col, dx, dx * p.A, v.f * p.C};
+        centralrows<false>(local, y0, y1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
         return;
     }
     if (p.B == 0) {  // k is the same all down the column
@@ -286,9 +297,10 @@ void centralcolumn(const FastView& v, const Painter& d, const PolygonShape& p, i
 // A polygon in front of the eye with certified screen rows (fastscreen.cpp).
 // k has one sign over its box, so a column's points have their a-coordinate
 // between those of the end rows, and only the edges reaching there are tested.
-void spannedpolygon(const FastView& v, const Painter& d, const PolygonShape& p, const PixelBox& whole, int32_t x0,
+void spannedpolygon(const FastView& v, const Painter& paint, const PolygonShape& p, const PixelBox& whole, int32_t x0,
                     int32_t x1)
 {
+    const Painter d = paint;  // one copy for every column
     const Edge* edges = FastEdges + p.first;
     EdgeLanes spread[FullEdges];
     for (int32_t e = 0; e < p.count; e++)
@@ -308,26 +320,46 @@ void spannedpolygon(const FastView& v, const Painter& d, const PolygonShape& p, 
         for (int32_t e = 0; e < p.count; e++)
             if (edges[e].lo < edges[e].hi && (!filter || (edges[e].lo <= amax && amin < edges[e].hi)))
                 pick[count++] = e;
+        if (count == 0)
+            continue;
         auto edgeat = [&](int32_t e) -> const EdgeLanes& { return spread[pick[e]]; };
-        if (count == 2)
-            centralrows<true>(c, rows.y0, rows.y1, 2, edgeat);
-        else if (count > 0)
-            centralrows<true>(c, rows.y0, rows.y1, count, edgeat);
+        auto test = [&](int32_t r0, int32_t r1) {
+            if (count == 2)
+                centralrows<true>(c, r0, r1, 2, edgeat);
+            else
+                centralrows<true>(c, r0, r1, count, edgeat);
+        };
+        // The rows surely inside skip the test, in whole groups of four from
+        // the column's first row so that no group is split.
+        RowSpan in = {rows.y0, rows.y0};
+        if (rows.y1 - rows.y0 >= InsideRows) {
+            in = polygoninside(p, col, rows.y0, rows.y1);
+            in.r0 = rows.y0 + (in.r0 - rows.y0 + 3) / 4 * 4;
+            in.r1 = in.r1 - in.r0 >= 4 ? in.r0 + (in.r1 - in.r0) / 4 * 4 : in.r0;
+        }
+        if (in.r0 == in.r1) {
+            test(rows.y0, rows.y1);
+            continue;
+        }
+        test(rows.y0, in.r0);
+        centralrows<true, false>(c, in.r0, in.r1, 0, edgeat);
+        test(in.r1, rows.y1);
     }
 }
 
 // The common small polygon: a few edges, and k of one sign over the whole
 // box. k is monotone in the column as in the row, so its four corners show
 // that; then the edges are spread once and no column needs searching.
-bool simplepolygon(const FastView& v, const Painter& d, const PolygonShape& p, const PixelBox& whole, int32_t x0,
+bool simplepolygon(const FastView& v, const Painter& paint, const PolygonShape& p, const PixelBox& whole, int32_t x0,
                    int32_t x1)
 {
     if (p.count > FullEdges)
         return false;
     if (p.spans) {
-        spannedpolygon(v, d, p, whole, x0, x1);
+        spannedpolygon(v, paint, p, whole, x0, x1);
         return true;
     }
+    const Painter d = paint;  // one copy for every column
     const int32_t y0 = p.box.y0, y1 = p.box.y1;
     auto column = [&](int32_t col) {
         const float dx = float(col) - v.W / 2.0f;

@@ -156,3 +156,57 @@ void polygonspans(const PolygonShape& p)
         }
     }
 }
+
+// The same margin certifies the inside: a pixel further than it from every
+// edge of the screen image gets the exact even-odd answer from the float
+// test, so where that answer is "inside" the test can be left out. The rows
+// within the margin of an edge form a zone per edge; between zones the
+// answer is the same for every row, and the crossings of the column (each
+// inside its edge's zone) tell it.
+RowSpan polygoninside(const PolygonShape& p, int32_t col, int32_t y0, int32_t y1)
+{
+    constexpr int32_t MostEdges = 8;
+    RowSpan none = {y0, y0};
+    if (p.count > MostEdges)
+        return none;
+    const double* screen = FastScreen + 3 * size_t(p.first);
+    const double x = col, xl = x - p.margin, xh = x + p.margin;
+    double zlo[MostEdges], zhi[MostEdges], cross[MostEdges];
+    int32_t zones = 0, crossings = 0;
+    for (int32_t i = 0; i < p.count; i++) {
+        const int32_t j = i + 1 < p.count ? i + 1 : 0;
+        const double x1 = screen[3 * i], y1 = screen[3 * i + 1], slope = screen[3 * i + 2];
+        const double x2 = screen[3 * j], y2 = screen[3 * j + 1];
+        const double lo = std::max(std::min(x1, x2), xl), hi = std::min(std::max(x1, x2), xh);
+        if (!(lo <= hi))
+            continue;
+        const double ya = x1 == x2 ? y1 : y1 + slope * (lo - x1);
+        const double yb = x1 == x2 ? y2 : y1 + slope * (hi - x1);
+        if (!std::isfinite(ya) || !std::isfinite(yb))
+            return none;
+        zlo[zones] = std::min(ya, yb) - p.margin;
+        zhi[zones++] = std::max(ya, yb) + p.margin;
+        if (std::min(x1, x2) <= x && x < std::max(x1, x2))
+            cross[crossings++] = y1 + slope * (x - x1);
+    }
+    // Zones in order of their tops, each gap between them one piece.
+    for (int32_t i = 1; i < zones; i++)
+        for (int32_t k = i; k > 0 && zlo[k] < zlo[k - 1]; k--)
+            std::swap(zlo[k], zlo[k - 1]), std::swap(zhi[k], zhi[k - 1]);
+    RowSpan best = none;
+    double reach = zones ? zhi[0] : 0;
+    for (int32_t i = 1; i < zones; i++) {
+        if (zlo[i] > reach) {
+            const double mid = (reach + zlo[i]) / 2;
+            int32_t below = 0;
+            for (int32_t c = 0; c < crossings; c++)
+                below += cross[c] < mid;
+            const double lo = std::max(reach, y0 - 1.0), hi = std::min(zlo[i], y1 + 1.0);
+            const RowSpan rows = {std::max(y0, int32_t(std::floor(lo)) + 1), std::min(y1, int32_t(std::ceil(hi)))};
+            if (below % 2 == 1 && rows.r1 - rows.r0 > best.r1 - best.r0)
+                best = rows;
+        }
+        reach = std::max(reach, zhi[i]);
+    }
+    return best;
+}

@@ -53,7 +53,12 @@ void parallelcolumn(const Painter& d, const Painter& back, const SphereShape& s,
     const float dx = C.x - u;
     const float base = rr - dx * dx;
     const F4 cy = f4(C.y), cz = f4(C.z), uu = f4(u), nx = f4(u - C.x), steps = f4(0, 1, 2, 3);
+    Rows4 lanes = rows4(d, col, span.r0, span.r1);
     for (int32_t row = span.r0; row < span.r1; row += 4) {
+        if (row > span.r0)
+            lanes = below4(lanes, row, span.r1);
+        if (hidden4(d, lanes))
+            continue;
         const F4 vv = f4(float(row)) + steps;
         const F4 dy = cy - vv;
         F4 q = f4(base) - dy * dy;
@@ -62,12 +67,12 @@ void parallelcolumn(const Painter& d, const Painter& back, const SphereShape& s,
             continue;
         q = sqrt4(q);
         const F4 z = cz - q;
-        const int stored = dots(d, rows4(d, col, row, span.r1), ok, uu, vv, z, front, nx, vv - cy, neg(q));
+        const int stored = dots(d, lanes, ok, uu, vv, z, front, nx, vv - cy, neg(q));
         if (!d.clip)
             continue;
         const int clipped = lanebits(ok & lt(z, f4(0))) & ~stored;
         if (clipped)
-            dots(back, rows4(back, col, row, span.r1), lanemask(clipped), uu, vv, cz + q, s.back, f4(C.x) - uu,
+            dots(back, lanes, lanemask(clipped), uu, vv, cz + q, s.back, f4(C.x) - uu,
                  cy - vv, neg(q));
     }
 }
@@ -154,7 +159,12 @@ void centralcolumn(const FastView& v, const Painter& d, const Painter& back, con
     const float cxdx = C.x * dx, czf = C.z * v.f, dxdx = dx * dx, ff = v.f * v.f;
     const F4 halfh = f4(v.H / 2.0f), steps = f4(0, 1, 2, 3), zero = f4(0), one = f4(1);
     const F4 cx = f4(C.x), cy = f4(C.y), cz = f4(C.z), vdx = f4(dx), vf = f4(v.f);
+    Rows4 lanes = rows4(d, col, span.r0, span.r1);
     for (int32_t row = span.r0; row < span.r1; row += 4) {
+        if (row > span.r0)
+            lanes = below4(lanes, row, span.r1);
+        if (hidden4(d, lanes))
+            continue;
         const M4 live = firstlanes(span.r1 - row);
         const F4 dy = (f4(float(row)) + steps) - halfh;
         const F4 cd = (f4(cxdx) + cy * dy) + f4(czf);
@@ -172,7 +182,7 @@ void centralcolumn(const FastView& v, const Painter& d, const Painter& back, con
             const M4 ahead = gt(iz, zero);
             const F4 a[3] = {fa * ix, fa * iy, fa * iz}, b[3] = {fb * ix, fb * iy, fb * iz};
             const F4 nx = select(ahead, a[0], b[0]), ny = select(ahead, a[1], b[1]), nz = select(ahead, a[2], b[2]);
-            const int stored = dots(d, rows4(d, col, row, span.r1), ok, nx, ny, nz, front, nx - cx, ny - cy, nz - cz);
+            const int stored = dots(d, lanes, ok, nx, ny, nz, front, nx - cx, ny - cy, nz - cz);
             // The far point counts only where the near one was clipped or is NaN.
             M4 farlanes = andnot(eq(nz, nz), ok);
             if (d.clip)
@@ -180,11 +190,11 @@ void centralcolumn(const FastView& v, const Painter& d, const Painter& back, con
             const int farbits = lanebits(farlanes) & ~stored;
             if (farbits) {
                 const F4 fx = select(ahead, b[0], a[0]), fy = select(ahead, b[1], a[1]), fz = select(ahead, b[2], a[2]);
-                dots(back, rows4(back, col, row, span.r1), lanemask(farbits), fx, fy, fz, s.back, cx - fx, cy - fy,
+                dots(back, lanes, lanemask(farbits), fx, fy, fz, s.back, cx - fx, cy - fy,
                      cz - fz);
             }
         }
-        for (int i = 0; i < 4; i++)
+        for (int i = 0; footbits && i < 4; i++)
             if (footbits >> i & 1)
                 footateye(v, d, back, col, row + i, s);
     }
