@@ -115,7 +115,7 @@ float coord(Vector p, int axis)
 // Spans cost a few hundred instructions a column; they pay only where a box
 // has many pixels to skip, and enough rows in each column.
 constexpr int32_t SpanPixels = 128;
-constexpr int32_t SpanRows = 8;
+constexpr int32_t SpanRows = 16;
 
 // s->first must be set: where its edges and view corners go.
 bool prepolygon(const Matrix& M, Vector** corners, int32_t count, const Pattern& pattern, PolygonShape* s)
