@@ -32,6 +32,7 @@
 //   screenspans(polygon)                central view: whether rows can be limited, and how (setup)
 //   polygonrows(polygon, col)           the rows [y0, y1) of a column that can be inside
 //   polygoninside(polygon, col, y0, y1) the longest run of rows in [y0, y1) that are surely inside
+//   columninside(polygon, col)          the same for a polygon without spans, over its whole box (setup)
 //   spherenear(sphere[, box])           a depth no point of the sphere (drawn in box) lies below
 //   polygonnear(polygon, box)           the same for a polygon's points drawn in box
 //   spherespans(sphere)                 central view with spans: each column's rows, into FastSpans
@@ -106,6 +107,8 @@ struct PolygonShape {
     double margin;         // in pixels, around the screen image of the corners
     int32_t crossat;       // parallel view, reaching over several tile rows: each column's inside-row
                            // thresholds in FastCrossings (see parallelcrossings); -1 when found per tile
+    int32_t insideat;      // central view, large and without spans: one RowSpan per column of box in
+                           // FastSpans, the rows surely inside (columninside); -1 when not looked for
 };
 
 enum class ShapeKind : uint8_t { Sphere, Polygon };
@@ -178,6 +181,7 @@ bool PrepareShapes(SceneList* list);
 bool screenspans(PolygonShape* p);
 PixelBox polygonrows(const PolygonShape& p, int32_t col);
 RowSpan polygoninside(const PolygonShape& p, int32_t col, int32_t y0, int32_t y1);
+RowSpan columninside(const PolygonShape& p, int32_t col);
 float spherenear(const SphereShape& s);
 float spherenear(const SphereShape& s, PixelBox box);
 float polygonnear(const PolygonShape& p, PixelBox box);

@@ -179,10 +179,12 @@ constexpr int32_t FullEdges = 4;
 constexpr int32_t InsideRows = 32;
 
 // Rows [r0, r1) tested against count edges, edgeat(e) giving the e-th; with
-// Full every edge in full, else skipping what cannot toggle; without Test
-// every row is inside (proven so by the caller).
-template <bool Full, bool Test = true, typename EdgeAt>
-[[gnu::always_inline]] inline void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt edgeat)
+// Full every edge in full, else skipping what cannot toggle. With Inside,
+// groups of rows wholly in `in` are surely inside (the caller has proven it)
+// and go untested.
+template <bool Full, bool Inside, typename EdgeAt>
+[[gnu::always_inline]] inline void centralrows(const Column& c, int32_t r0, int32_t r1, RowSpan in, int32_t count,
+                                               EdgeAt edgeat)
 {
     const FastView& v = c.v;
     const PolygonShape& p = c.p;
@@ -204,25 +206,27 @@ template <bool Full, bool Test = true, typename EdgeAt>
         const F4 pa = axes == 2 ? pz : px;
         const F4 pb = axes == 1 ? pz : py;
         M4 odd = noflags(), onedge = noflags();
-        for (int32_t e = 0; Test && e < count; e++) {
-            const EdgeLanes& g = edgeat(e);
-            const M4 crossing = ge(pa, g.lo) & lt(pa, g.hi) & live;
-            if (!Full) {
-                const int crossbits = lanebits(crossing);
-                if (!crossbits)
-                    continue;
-                // Clear of the edge's crossing values: no division needed.
-                const M4 above = gt(pb, g.bmax);
-                if ((crossbits & ~lanebits(above | lt(pb, g.bmin))) == 0) {
-                    odd = odd ^ (crossing & above);
-                    continue;
+        const bool sure = Inside && row >= in.r0 && row + 4 <= in.r1;
+        if (!sure)
+            for (int32_t e = 0; e < count; e++) {
+                const EdgeLanes& g = edgeat(e);
+                const M4 crossing = ge(pa, g.lo) & lt(pa, g.hi) & live;
+                if (!Full) {
+                    const int crossbits = lanebits(crossing);
+                    if (!crossbits)
+                        continue;
+                    // Clear of the edge's crossing values: no division needed.
+                    const M4 above = gt(pb, g.bmax);
+                    if ((crossbits & ~lanebits(above | lt(pb, g.bmin))) == 0) {
+                        odd = odd ^ (crossing & above);
+                        continue;
+                    }
                 }
+                const F4 bc = g.db * (pa - g.ai) / g.da + g.bi;
+                odd = odd ^ (crossing & gt(pb, bc));
+                onedge = onedge | (crossing & eq(pb, bc));
             }
-            const F4 bc = g.db * (pa - g.ai) / g.da + g.bi;
-            odd = odd ^ (crossing & gt(pb, bc));
-            onedge = onedge | (crossing & eq(pb, bc));
-        }
-        const M4 inside = Test ? (odd | onedge) & live : live;
+        const M4 inside = sure ? live : (odd | onedge) & live;
         if (!lanebits(inside))
             continue;
         const Rows4 lanes = rows4(d, col, row, r1);
@@ -233,8 +237,9 @@ template <bool Full, bool Test = true, typename EdgeAt>
     }
 }
 
-// One sign part [r0, r1) of a column; `far` is its end row with the largest |k|.
-void centralpart(const Column& c, int32_t r0, int32_t r1, int32_t far)
+// One sign part [r0, r1) of a column; `far` is its end row with the largest
+// |k|; `in` the column's rows surely inside, if any.
+void centralpart(const Column& c, int32_t r0, int32_t r1, int32_t far, RowSpan in)
 {
     if (r0 >= r1)
         return;
@@ -262,15 +267,15 @@ void centralpart(const Column& c, int32_t r0, int32_t r1, int32_t far)
     const Painter d = c.d;
     const Column own{c.v, d, c.p, c.col, c.dx, c.dxa, c.fc};
     if (count < MaxEdgeLanes) {
-        centralrows<false>(own, r0, r1, count, [&](int32_t e) -> const EdgeLanes& { return picked[e]; });
+        centralrows<false, true>(own, r0, r1, in, count, [&](int32_t e) -> const EdgeLanes& { return picked[e]; });
         return;
     }
     // Many edges in reach: spread each one as it is needed.
-    centralrows<false>(own, r0, r1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
+    centralrows<false, true>(own, r0, r1, in, p.count, [&](int32_t e) { return lanesof(edges[e]); });
 }
 
 // monotone: k can neither overflow nor turn NaN, so the parts above exist.
-void centralcolumn(const FastView& v, const Painter& d, const PolygonShape& p, int32_t col, bool monotone)
+void centralcolumn(const FastView& v, const Painter& d, const PolygonShape& p, int32_t col, bool monotone, RowSpan in)
 {
     const float dx = float(col) - v.W / 2.0f;
     const Column c{v, d, p, col, dx, dx * p.A, v.f * p.C};
@@ -279,19 +284,19 @@ void centralcolumn(const FastView& v, const Painter& d, const PolygonShape& p, i
         const Edge* edges = FastEdges + p.first;
         const Painter own = d;
         const Column local{v, own, p, col, dx, dx * p.A, v.f * p.C};
-        centralrows<false>(local, y0, y1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
+        centralrows<false, false>(local, y0, y1, RowSpan{0, 0}, p.count, [&](int32_t e) { return lanesof(edges[e]); });
         return;
     }
     if (p.B == 0) {  // k is the same all down the column
-        centralpart(c, y0, y1, y0);
+        centralpart(c, y0, y1, y0, in);
         return;
     }
     // Rising k: negative rows, zero rows, positive rows; falling k the other way round.
     const bool rising = p.B > 0;
     const int32_t zero0 = firstrow(y0, y1, [&](int32_t r) { return rising ? !(c.k(r) < 0) : !(c.k(r) > 0); });
     const int32_t zero1 = firstrow(zero0, y1, [&](int32_t r) { return rising ? c.k(r) > 0 : c.k(r) < 0; });
-    centralpart(c, y0, zero0, y0);
-    centralpart(c, zero1, y1, y1 - 1);
+    centralpart(c, y0, zero0, y0, in);
+    centralpart(c, zero1, y1, y1 - 1, in);
 }
 
 // A polygon in front of the eye with certified screen rows (fastscreen.cpp).
@@ -323,27 +328,12 @@ void spannedpolygon(const FastView& v, const Painter& paint, const PolygonShape&
         if (count == 0)
             continue;
         auto edgeat = [&](int32_t e) -> const EdgeLanes& { return spread[pick[e]]; };
-        auto test = [&](int32_t r0, int32_t r1) {
-            if (count == 2)
-                centralrows<true>(c, r0, r1, 2, edgeat);
-            else
-                centralrows<true>(c, r0, r1, count, edgeat);
-        };
-        // The rows surely inside skip the test, in whole groups of four from
-        // the column's first row so that no group is split.
-        RowSpan in = {rows.y0, rows.y0};
-        if (rows.y1 - rows.y0 >= InsideRows) {
-            in = polygoninside(p, col, rows.y0, rows.y1);
-            in.r0 = rows.y0 + (in.r0 - rows.y0 + 3) / 4 * 4;
-            in.r1 = in.r1 - in.r0 >= 4 ? in.r0 + (in.r1 - in.r0) / 4 * 4 : in.r0;
-        }
-        if (in.r0 == in.r1) {
-            test(rows.y0, rows.y1);
-            continue;
-        }
-        test(rows.y0, in.r0);
-        centralrows<true, false>(c, in.r0, in.r1, 0, edgeat);
-        test(in.r1, rows.y1);
+        const RowSpan in =
+            rows.y1 - rows.y0 >= InsideRows ? polygoninside(p, col, rows.y0, rows.y1) : RowSpan{0, 0};
+        if (count == 2)
+            centralrows<true, true>(c, rows.y0, rows.y1, in, 2, edgeat);
+        else
+            centralrows<true, true>(c, rows.y0, rows.y1, in, count, edgeat);
     }
 }
 
@@ -388,10 +378,14 @@ bool simplepolygon(const FastView& v, const Painter& paint, const PolygonShape& 
         spread[e] = lanesof(edges[e]);
     for (int32_t col = x0; col < x1; col++) {
         const Column c = column(col);
-        if (p.count == 3)
-            centralrows<true>(c, y0, y1, 3, [&](int32_t e) -> const EdgeLanes& { return spread[e]; });
+        auto edgeat = [&](int32_t e) -> const EdgeLanes& { return spread[e]; };
+        // The common small triangle has no inside rows to skip.
+        if (p.count == 3 && p.insideat < 0)
+            centralrows<true, false>(c, y0, y1, RowSpan{0, 0}, 3, edgeat);
+        else if (p.insideat < 0)
+            centralrows<true, false>(c, y0, y1, RowSpan{0, 0}, p.count, edgeat);
         else
-            centralrows<true>(c, y0, y1, p.count, [&](int32_t e) -> const EdgeLanes& { return spread[e]; });
+            centralrows<true, true>(c, y0, y1, FastSpans[p.insideat + col - whole.x0], p.count, edgeat);
     }
     return true;
 }
@@ -426,6 +420,7 @@ void drawpolygon(const PolygonShape& shape, const Tile& tile, int32_t id)
     const bool monotone = size * (v.W + v.H + v.f) < 1e37f;
     if (monotone && simplepolygon(v, d, p, shape.box, x0, x1))
         return;
+    const RowSpan* inside = p.insideat >= 0 ? FastSpans + p.insideat : nullptr;
     for (int32_t col = x0; col < x1; col++)
-        centralcolumn(v, d, p, col, monotone);
+        centralcolumn(v, d, p, col, monotone, inside ? inside[col - shape.box.x0] : RowSpan{0, 0});
 }

@@ -114,6 +114,8 @@ float coord(Vector p, int axis)
 }
 
 constexpr int32_t SpanPixels = 256;
+constexpr int32_t InsideHeight = 96;  // in pixels, the least height of a polygon whose inside rows are found
+constexpr int32_t InsideSamples = 8;  // columns tried first
 
 // s->first must be set: where its edges and view corners go.
 bool prepolygon(Vector** corners, int32_t count, const Pattern& pattern, PolygonShape* s)
@@ -246,6 +248,20 @@ void prepspans(int32_t job)
             spherespans(FastSpheres[ref.index]);
         if (ref.kind == ShapeKind::Polygon && FastPolygons[ref.index].crossat >= 0)
             parallelcrossings(FastPolygons[ref.index]);
+        if (ref.kind == ShapeKind::Polygon && FastPolygons[ref.index].insideat >= 0) {
+            // A few columns first: a polygon whose box is mostly outside it
+            // (one reaching behind the eye is given the whole picture) rarely repays the rest.
+            const PolygonShape& p = FastPolygons[ref.index];
+            RowSpan* inside = FastSpans + p.insideat - p.box.x0;
+            const int32_t width = p.box.x1 - p.box.x0;
+            bool worth = false;
+            for (int32_t i = 0; i < InsideSamples && !worth; i++) {
+                const RowSpan rows = columninside(p, p.box.x0 + (2 * i + 1) * width / (2 * InsideSamples));
+                worth = rows.r1 - rows.r0 >= InsideHeight / 2;
+            }
+            for (int32_t col = p.box.x0; col < p.box.x1; col++)
+                inside[col] = worth ? columninside(p, col) : RowSpan{0, 0};
+        }
         if (ref.kind == ShapeKind::Polygon && FastPolygons[ref.index].spans) {
             const PolygonShape& p = FastPolygons[ref.index];
             for (int32_t col = p.box.x0; col < p.box.x1; col++) {
@@ -274,6 +290,13 @@ void spanroom()
             }
             if (ref.drawn && p.spans) {
                 p.spanat = int32_t(spans);
+                spans += size_t(p.box.x1 - p.box.x0);
+            }
+            // Finding the rows surely inside costs about a thousand
+            // instructions a column; tall polygons repay it.
+            p.insideat = -1;
+            if (ref.drawn && FastFrame.central && !p.spans && p.box.y1 - p.box.y0 >= InsideHeight) {
+                p.insideat = int32_t(spans);
                 spans += size_t(p.box.x1 - p.box.x0);
             }
             continue;
