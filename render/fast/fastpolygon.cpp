@@ -390,6 +390,29 @@ bool simplepolygon(const FastView& v, const Painter& paint, const PolygonShape& 
     return true;
 }
 
+// Whether every line of sight of the polygon's part of a tile meets its
+// plane behind the eye (k monotone in row and column: the corners show it),
+// so that clipping discards every point, the depth nearest 0 being below 0.
+bool behindtile(const FastView& v, const PolygonShape& p)
+{
+    auto kat = [&](int32_t col, int32_t row) {
+        const float dx = float(col) - v.W / 2.0f;
+        return (dx * p.A + (float(row) - v.H / 2.0f) * p.B) + v.f * p.C;
+    };
+    const float k[4] = {kat(p.box.x0, p.box.y0), kat(p.box.x0, p.box.y1 - 1), kat(p.box.x1 - 1, p.box.y0),
+                        kat(p.box.x1 - 1, p.box.y1 - 1)};
+    const bool positive = k[0] > 0 && k[1] > 0 && k[2] > 0 && k[3] > 0;
+    if (!positive && !(k[0] < 0 && k[1] < 0 && k[2] < 0 && k[3] < 0))
+        return false;
+    if (positive != (p.D > 0))
+        return false;
+    float far = k[0];
+    for (float ki : k)
+        if (std::fabs(ki) > std::fabs(far))
+            far = ki;
+    return -p.D / far * v.f < 0;
+}
+
 }  // namespace
 
 void parallelcrossings(const PolygonShape& p)
@@ -419,6 +442,8 @@ void drawpolygon(const PolygonShape& shape, const Tile& tile, int32_t id)
     const float size = std::max(std::fabs(p.A), std::max(std::fabs(p.B), std::fabs(p.C)));
     const bool monotone = size * (v.W + v.H + v.f) < 1e37f;
     if (monotone && simplepolygon(v, d, p, shape.box, x0, x1))
+        return;
+    if (monotone && v.clip && behindtile(v, p))
         return;
     const RowSpan* inside = p.insideat >= 0 ? FastSpans + p.insideat : nullptr;
     for (int32_t col = x0; col < x1; col++)
