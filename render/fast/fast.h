@@ -24,9 +24,10 @@
 //
 // Inside a tile the shapes skip work that provably cannot change a pixel (rows
 // outside a sphere's or polygon's certified span, the far point of a sphere
-// where the near one was stored, polygon rows behind the eye when clipping)
-// and evaluate everything else with the literal expressions, four rows at a
-// time.
+// where the near one was stored, polygon rows behind the eye when clipping,
+// once the tile is covered four rows whose depths are all nearer than the
+// shape can come) and the inside test where rows are proven inside; they
+// evaluate everything else with the literal expressions, four rows at a time.
 //
 //   PrepareShapes(list)                 the frame's view, shapes and tiles; false when nothing is drawn
 //   screenspans(polygon)                central view: whether rows can be limited, and how (setup)

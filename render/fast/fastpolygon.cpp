@@ -11,8 +11,10 @@
 // the edges, so each lane keeps a parity and an on-edge bit. A polygon in
 // front of the eye tests only the rows near its screen image (fastscreen.cpp);
 // others split each column where k changes sign, skip the rows behind the eye
-// when clipping, test only the edges a part of a column can cross, and skip
-// the division where a point lies clear of an edge's crossing values.
+// when clipping (a whole tile at once where its corners show it), test only
+// the edges a part of a column can cross, and skip the division where a point
+// lies clear of an edge's crossing values. Rows proven inside, far from every
+// edge (polygoninside, columninside), go without the test.
 #include "render/fast/fastdot.h"
 
 #include <algorithm>
