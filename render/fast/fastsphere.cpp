@@ -151,7 +151,7 @@ int centralspans(const FastView& v, const SphereShape& s, int32_t col, RowSpan s
 // Walk: the lanes move down the column group by group, which pays on a large
 // sphere; a small one finds them only for a group that meets it.
 template <bool Walk>
-void centralcolumn(const FastView& v, const Painter& d, const Painter& back, const SphereShape& s, int32_t col,
+[[gnu::always_inline]] inline void centralcolumn(const FastView& v, const Painter& d, const Painter& back, const SphereShape& s, int32_t col,
                    RowSpan span)
 {
     const Vector C = s.C;
