@@ -71,8 +71,7 @@ void parallelcolumn(const Painter& d, const Painter& back, const SphereShape& s,
             continue;
         const int clipped = lanebits(ok & lt(z, f4(0))) & ~stored;
         if (clipped)
-            dots(back, lanes, lanemask(clipped), uu, vv, cz + q, s.back, f4(C.x) - uu,
-                 cy - vv, neg(q));
+            dots(back, lanes, lanemask(clipped), uu, vv, cz + q, s.back, f4(C.x) - uu, cy - vv, neg(q));
     }
 }
 
@@ -151,8 +150,8 @@ int centralspans(const FastView& v, const SphereShape& s, int32_t col, RowSpan s
 // Walk: the lanes move down the column group by group, which pays on a large
 // sphere; a small one finds them only for a group that meets it.
 template <bool Walk>
-[[gnu::always_inline]] inline void centralcolumn(const FastView& v, const Painter& d, const Painter& back, const SphereShape& s, int32_t col,
-                   RowSpan span)
+[[gnu::always_inline]] inline void centralcolumn(const FastView& v, const Painter& d, const Painter& back,
+                                                 const SphereShape& s, int32_t col, RowSpan span)
 {
     const Vector C = s.C;
     const Shade front = s.front;
@@ -194,8 +193,7 @@ template <bool Walk>
             const int farbits = lanebits(farlanes) & ~stored;
             if (farbits) {
                 const F4 fx = select(ahead, b[0], a[0]), fy = select(ahead, b[1], a[1]), fz = select(ahead, b[2], a[2]);
-                dots(back, lanes, lanemask(farbits), fx, fy, fz, s.back, cx - fx, cy - fy,
-                     cz - fz);
+                dots(back, lanes, lanemask(farbits), fx, fy, fz, s.back, cx - fx, cy - fy, cz - fz);
             }
         }
         for (int i = 0; footbits && i < 4; i++)
