@@ -24,14 +24,16 @@
 //
 // Inside a tile the shapes skip work that provably cannot change a pixel (rows
 // outside a sphere's or polygon's certified span, the far point of a sphere
-// where the near one was stored, polygon rows behind the eye when clipping)
-// and evaluate everything else with the literal expressions, four rows at a
-// time.
+// where the near one was stored, polygon rows behind the eye when clipping,
+// once the tile is covered four rows whose depths are all nearer than the
+// shape can come) and the inside test where rows are proven inside; they
+// evaluate everything else with the literal expressions, four rows at a time.
 //
 //   PrepareShapes(list)                 the frame's view, shapes and tiles; false when nothing is drawn
 //   screenspans(polygon)                central view: whether rows can be limited, and how (setup)
 //   polygonspans(polygon)               central view with spans: the rows of each column that can be inside
 //   polygoninside(polygon, col, y0, y1) the longest run of rows in [y0, y1) that are surely inside
+//   columninside(polygon, col)          the same for a polygon without spans, over its whole box (setup)
 //   spherenear(sphere[, box])           a depth no point of the sphere (drawn in box) lies below
 //   polygonnear(polygon, box)           the same for a polygon's points drawn in box
 //   spherespans(sphere)                 central view with spans: each column's rows, into FastSpans
@@ -106,6 +108,8 @@ struct PolygonShape {
     double margin;         // in pixels, around the screen image of the corners
     int32_t crossat;       // parallel view, reaching over several tile rows: each column's inside-row
                            // thresholds in FastCrossings (see parallelcrossings); -1 when found per tile
+    int32_t insideat;      // central view, large and without spans: one RowSpan per column of box in
+                           // FastSpans, the rows surely inside (columninside); -1 when not looked for
 };
 
 enum class ShapeKind : uint8_t { Sphere, Polygon };
@@ -178,6 +182,7 @@ bool PrepareShapes(SceneList* list);
 bool screenspans(PolygonShape* p);
 void polygonspans(const PolygonShape& p);
 RowSpan polygoninside(const PolygonShape& p, int32_t col, int32_t y0, int32_t y1);
+RowSpan columninside(const PolygonShape& p, int32_t col);
 float spherenear(const SphereShape& s);
 float spherenear(const SphereShape& s, PixelBox box);
 float polygonnear(const PolygonShape& p, PixelBox box);

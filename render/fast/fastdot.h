@@ -21,6 +21,8 @@
 //   hidden4(paint, col, row0, end)  the same before the lanes are made (most groups of a small
 //                                 polygon never need them)
 //   rows4(paint, col, row0, end)  the lanes for rows row0 .. min(row0 + 4, end) − 1
+//   cols4(paint, col0, row, end)  the lanes for columns col0 .. min(col0 + 4, end) − 1 of one row
+//                                 (wide, low shapes); every operation below takes either
 //   below4(lanes, row0, end)      the same for the next group down, row0 being its first row
 //   dots(paint, rows, live, x, y, z, shade, nx, ny, nz[, ln])   one surface point per live
 //                                 lane, ln = lengthv of the normal; returns the lanes stored
@@ -60,8 +62,6 @@ inline Painter painter(const FastView& v, const Tile& tile, int32_t id)
                    tile.owner,    tile.box.x0,   tile.box.y0,     id,                tile.ties,
                    tile.cull,     tile.near,     f4(tile.near)};
 }
-
-
 
 struct Rows4 {
     float* depth;    // lane 0's depth; lane i is i strides further
@@ -119,6 +119,76 @@ inline bool hidden4(const Painter& d, int32_t col, int32_t row0, int32_t end)
         if (!(p[s * size_t(row - row0)] < d.near))
             return false;
     return true;
+}
+
+// Four pixels side by side in one row: lane i is the pixel (col0 + i, row).
+// Their depths are read and written as one vector when all four lie in the
+// picture.
+struct Cols4 {
+    float* depth;    // lane 0's depth; lane i is i further
+    uint8_t* pixel;  // lane 0's pixel
+    int32_t* owner;  // lane 0's owner; lane i is TileHeight further
+    int n;           // lanes that lie in the picture
+};
+
+inline Cols4 cols4(const Painter& d, int32_t col0, int32_t row, int32_t end)
+{
+    const size_t index = d.width * size_t(row) + size_t(col0);
+    const int n = end - col0 < 4 ? end - col0 : 4;
+    int32_t* owner = d.owner + size_t(col0 - d.x0) * TileHeight + size_t(row - d.y0);
+    return Cols4{d.depth + index, d.pixels + d.bpp * index, owner, n};
+}
+
+inline bool hidden4(const Painter& d, const Cols4& r)
+{
+    if (!d.cull || !(r.depth[0] < d.near))
+        return false;
+    if (r.n == 4)
+        return lanebits(lt(load4(r.depth), d.nears)) == 15;
+    for (int i = 1; i < r.n; i++)
+        if (!(r.depth[i] < d.near))
+            return false;
+    return true;
+}
+
+inline int depthtest(const Painter& d, const Cols4& r, M4 live, F4 z)
+{
+    if (d.clip)
+        live = andnot(lt(z, f4(0)), live);
+    int32_t* owner = r.owner;
+    if (r.n == 4) {
+        const F4 old = load4(r.depth);
+        M4 pass = gt(old, z) & live;
+        const int ties = d.ties ? lanebits(eq(old, z) & live) : 0;
+        if (ties) {
+            int earlier = 0;
+            for (int i = 0; i < 4; i++)
+                if ((ties >> i & 1) && d.id < owner[i * TileHeight])
+                    earlier |= 1 << i;
+            pass = pass | lanemask(earlier);
+        }
+        const int bits = lanebits(pass);
+        if (bits) {
+            store4(select(pass, z, old), r.depth);
+            for (int i = 0; d.ties && i < 4; i++)
+                if (bits >> i & 1)
+                    owner[i * TileHeight] = d.id;
+        }
+        return bits;
+    }
+    const int bits = lanebits(live);
+    int stored = 0;
+    for (int i = 0; i < r.n; i++) {
+        float* p = r.depth + i;
+        const float zi = lane(z, i);
+        if ((bits >> i & 1) && (*p > zi || (d.ties && *p == zi && d.id < owner[i * TileHeight]))) {
+            *p = zi;
+            if (d.ties)
+                owner[i * TileHeight] = d.id;
+            stored |= 1 << i;
+        }
+    }
+    return stored;
 }
 
 // Clipping and the depth test; the stored lanes as bits, which become the
@@ -193,7 +263,15 @@ inline void writepixels(const Rows4& r, int stored, const uint32_t words[4])
             writepixel(p, words[i]);
 }
 
-inline int litdots(const Painter& d, const Rows4& r, M4 live, F4 z, uint32_t word)
+inline void writepixels(const Cols4& r, int stored, const uint32_t words[4])
+{
+    for (int i = 0; i < r.n; i++)  // the fast pass draws 4-byte pixels only (RenderScene)
+        if (stored >> i & 1)
+            writepixel(r.pixel + 4 * i, words[i]);
+}
+
+template <typename Lanes>
+inline int litdots(const Painter& d, const Lanes& r, M4 live, F4 z, uint32_t word)
 {
     const int stored = depthtest(d, r, live, z);
     if (stored) {
@@ -205,7 +283,8 @@ inline int litdots(const Painter& d, const Rows4& r, M4 live, F4 z, uint32_t wor
 
 // Inlined into every rasteriser's loop: a call would pass its ten lane
 // arguments through memory.
-[[gnu::always_inline]] inline int dots(const Painter& d, const Rows4& r, M4 live, F4 x, F4 y, F4 z, Shade shade, F4 nx,
+template <typename Lanes>
+[[gnu::always_inline]] inline int dots(const Painter& d, const Lanes& r, M4 live, F4 x, F4 y, F4 z, Shade shade, F4 nx,
                                        F4 ny, F4 nz, F4 ln)
 {
     const int stored = depthtest(d, r, live, z);
@@ -228,7 +307,8 @@ inline int litdots(const Painter& d, const Rows4& r, M4 live, F4 z, uint32_t wor
 }
 
 // The same with the normal's length computed here, only when a lane can be stored.
-[[gnu::always_inline]] inline int dots(const Painter& d, const Rows4& r, M4 live, F4 x, F4 y, F4 z, Shade shade, F4 nx,
+template <typename Lanes>
+[[gnu::always_inline]] inline int dots(const Painter& d, const Lanes& r, M4 live, F4 x, F4 y, F4 z, Shade shade, F4 nx,
                                        F4 ny, F4 nz)
 {
     M4 lit = live;

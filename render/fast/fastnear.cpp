@@ -139,7 +139,8 @@ float polygonnear(const PolygonShape& p, PixelBox box)
     if (!(klo > 0) && !(khi <= 0))
         return nearest(-INFINITY, v.clip);
     const double kmin = std::min(std::fabs(klo), std::fabs(khi));
-    const double S = (std::max(std::fabs(ax0), std::fabs(ax1)) + std::max(std::fabs(by0), std::fabs(by1))) + std::fabs(fc);
+    const double S =
+        (std::max(std::fabs(ax0), std::fabs(ax1)) + std::max(std::fabs(by0), std::fabs(by1))) + std::fabs(fc);
     const double zlo = -D / klo * f, zhi = -D / khi * f;
     zmin = std::min(zlo, zhi);
     zabs = std::max(std::fabs(zlo), std::fabs(zhi));

@@ -11,8 +11,10 @@
 // the edges, so each lane keeps a parity and an on-edge bit. A polygon in
 // front of the eye tests only the rows near its screen image (fastscreen.cpp);
 // others split each column where k changes sign, skip the rows behind the eye
-// when clipping, test only the edges a part of a column can cross, and skip
-// the division where a point lies clear of an edge's crossing values.
+// when clipping (a whole tile at once where its corners show it), test only
+// the edges a part of a column can cross, and skip the division where a point
+// lies clear of an edge's crossing values. Rows proven inside, far from every
+// edge (polygoninside, columninside), go without the test.
 #include "render/fast/fastdot.h"
 
 #include <algorithm>
@@ -179,10 +181,12 @@ constexpr int32_t FullEdges = 4;
 constexpr int32_t InsideRows = 32;
 
 // Rows [r0, r1) tested against count edges, edgeat(e) giving the e-th; with
-// Full every edge in full, else skipping what cannot toggle; without Test
-// every row is inside (proven so by the caller).
-template <bool Full, bool Test = true, typename EdgeAt>
-[[gnu::always_inline]] inline void centralrows(const Column& c, int32_t r0, int32_t r1, int32_t count, EdgeAt edgeat)
+// Full every edge in full, else skipping what cannot toggle. With Inside,
+// groups of rows wholly in `in` are surely inside (the caller has proven it)
+// and go untested.
+template <bool Full, bool Inside, typename EdgeAt>
+[[gnu::always_inline]] inline void centralrows(const Column& c, int32_t r0, int32_t r1, RowSpan in, int32_t count,
+                                               EdgeAt edgeat)
 {
     const FastView& v = c.v;
     const PolygonShape& p = c.p;
@@ -204,25 +208,27 @@ template <bool Full, bool Test = true, typename EdgeAt>
         const F4 pa = axes == 2 ? pz : px;
         const F4 pb = axes == 1 ? pz : py;
         M4 odd = noflags(), onedge = noflags();
-        for (int32_t e = 0; Test && e < count; e++) {
-            const EdgeLanes& g = edgeat(e);
-            const M4 crossing = ge(pa, g.lo) & lt(pa, g.hi) & live;
-            if (!Full) {
-                const int crossbits = lanebits(crossing);
-                if (!crossbits)
-                    continue;
-                // Clear of the edge's crossing values: no division needed.
-                const M4 above = gt(pb, g.bmax);
-                if ((crossbits & ~lanebits(above | lt(pb, g.bmin))) == 0) {
-                    odd = odd ^ (crossing & above);
-                    continue;
+        const bool sure = Inside && row >= in.r0 && row + 4 <= in.r1;
+        if (!sure)
+            for (int32_t e = 0; e < count; e++) {
+                const EdgeLanes& g = edgeat(e);
+                const M4 crossing = ge(pa, g.lo) & lt(pa, g.hi) & live;
+                if (!Full) {
+                    const int crossbits = lanebits(crossing);
+                    if (!crossbits)
+                        continue;
+                    // Clear of the edge's crossing values: no division needed.
+                    const M4 above = gt(pb, g.bmax);
+                    if ((crossbits & ~lanebits(above | lt(pb, g.bmin))) == 0) {
+                        odd = odd ^ (crossing & above);
+                        continue;
+                    }
                 }
+                const F4 bc = g.db * (pa - g.ai) / g.da + g.bi;
+                odd = odd ^ (crossing & gt(pb, bc));
+                onedge = onedge | (crossing & eq(pb, bc));
             }
-            const F4 bc = g.db * (pa - g.ai) / g.da + g.bi;
-            odd = odd ^ (crossing & gt(pb, bc));
-            onedge = onedge | (crossing & eq(pb, bc));
-        }
-        const M4 inside = Test ? (odd | onedge) & live : live;
+        const M4 inside = sure ? live : (odd | onedge) & live;
         if (!lanebits(inside))
             continue;
         const Rows4 lanes = rows4(d, col, row, r1);
@@ -233,8 +239,61 @@ template <bool Full, bool Test = true, typename EdgeAt>
     }
 }
 
-// One sign part [r0, r1) of a column; `far` is its end row with the largest |k|.
-void centralpart(const Column& c, int32_t r0, int32_t r1, int32_t far)
+// The same for columns [c0, c1) of one row, four columns at a time: a wide,
+// low polygon fills its lanes better so. dx varies across the lanes, dy not.
+template <bool Full, typename EdgeAt>
+[[gnu::always_inline]] inline void centralcols(const FastView& v, const Painter& d, const PolygonShape& p, int32_t row,
+                                               int32_t c0, int32_t c1, int32_t count, EdgeAt edgeat)
+{
+    const int32_t axes = p.axes;
+    const F4 nx = f4(p.N.x), ny = f4(p.N.y), nz = f4(p.N.z), nl = f4(p.nlength);
+    const Shade shade = p.shade;
+    const uint32_t lit = p.lit;
+    const F4 halfw = f4(v.W / 2.0f), steps = f4(0, 1, 2, 3), zero = f4(0);
+    const float dy = float(row) - v.H / 2.0f;
+    const F4 minusd = f4(-p.D), vf = f4(v.f), a = f4(p.A), dyb = f4(dy * p.B), fc = f4(v.f * p.C), vdy = f4(dy);
+    for (int32_t col = c0; col < c1; col += 4) {
+        const Cols4 lanes = cols4(d, col, row, c1);
+        if (hidden4(d, lanes))
+            continue;
+        const F4 dx = (f4(float(col)) + steps) - halfw;
+        const F4 k = (dx * a + dyb) + fc;
+        const M4 live = andnot(eq(k, zero), firstlanes(c1 - col));
+        const F4 s = minusd / k;
+        const F4 px = s * dx, py = s * vdy, pz = s * vf;
+        const F4 pa = axes == 2 ? pz : px;
+        const F4 pb = axes == 1 ? pz : py;
+        M4 odd = noflags(), onedge = noflags();
+        for (int32_t e = 0; e < count; e++) {
+            const EdgeLanes& g = edgeat(e);
+            const M4 crossing = ge(pa, g.lo) & lt(pa, g.hi) & live;
+            if (!Full) {
+                const int crossbits = lanebits(crossing);
+                if (!crossbits)
+                    continue;
+                const M4 above = gt(pb, g.bmax);
+                if ((crossbits & ~lanebits(above | lt(pb, g.bmin))) == 0) {
+                    odd = odd ^ (crossing & above);
+                    continue;
+                }
+            }
+            const F4 bc = g.db * (pa - g.ai) / g.da + g.bi;
+            odd = odd ^ (crossing & gt(pb, bc));
+            onedge = onedge | (crossing & eq(pb, bc));
+        }
+        const M4 inside = (odd | onedge) & live;
+        if (!lanebits(inside))
+            continue;
+        if (d.directed)
+            litdots(d, lanes, inside, pz, lit);
+        else
+            dots(d, lanes, inside, px, py, pz, shade, nx, ny, nz, nl);
+    }
+}
+
+// One sign part [r0, r1) of a column; `far` is its end row with the largest
+// |k|; `in` the column's rows surely inside, if any.
+void centralpart(const Column& c, int32_t r0, int32_t r1, int32_t far, RowSpan in)
 {
     if (r0 >= r1)
         return;
@@ -262,15 +321,15 @@ void centralpart(const Column& c, int32_t r0, int32_t r1, int32_t far)
     const Painter d = c.d;
     const Column own{c.v, d, c.p, c.col, c.dx, c.dxa, c.fc};
     if (count < MaxEdgeLanes) {
-        centralrows<false>(own, r0, r1, count, [&](int32_t e) -> const EdgeLanes& { return picked[e]; });
+        centralrows<false, true>(own, r0, r1, in, count, [&](int32_t e) -> const EdgeLanes& { return picked[e]; });
         return;
     }
     // Many edges in reach: spread each one as it is needed.
-    centralrows<false>(own, r0, r1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
+    centralrows<false, true>(own, r0, r1, in, p.count, [&](int32_t e) { return lanesof(edges[e]); });
 }
 
 // monotone: k can neither overflow nor turn NaN, so the parts above exist.
-void centralcolumn(const FastView& v, const Painter& d, const PolygonShape& p, int32_t col, bool monotone)
+void centralcolumn(const FastView& v, const Painter& d, const PolygonShape& p, int32_t col, bool monotone, RowSpan in)
 {
     const float dx = float(col) - v.W / 2.0f;
     const Column c{v, d, p, col, dx, dx * p.A, v.f * p.C};
@@ -279,19 +338,19 @@ void centralcolumn(const FastView& v, const Painter& d, const PolygonShape& p, i
         const Edge* edges = FastEdges + p.first;
         const Painter own = d;
         const Column local{v, own, p, col, dx, dx * p.A, v.f * p.C};
-        centralrows<false>(local, y0, y1, p.count, [&](int32_t e) { return lanesof(edges[e]); });
+        centralrows<false, false>(local, y0, y1, RowSpan{0, 0}, p.count, [&](int32_t e) { return lanesof(edges[e]); });
         return;
     }
     if (p.B == 0) {  // k is the same all down the column
-        centralpart(c, y0, y1, y0);
+        centralpart(c, y0, y1, y0, in);
         return;
     }
     // Rising k: negative rows, zero rows, positive rows; falling k the other way round.
     const bool rising = p.B > 0;
     const int32_t zero0 = firstrow(y0, y1, [&](int32_t r) { return rising ? !(c.k(r) < 0) : !(c.k(r) > 0); });
     const int32_t zero1 = firstrow(zero0, y1, [&](int32_t r) { return rising ? c.k(r) > 0 : c.k(r) < 0; });
-    centralpart(c, y0, zero0, y0);
-    centralpart(c, zero1, y1, y1 - 1);
+    centralpart(c, y0, zero0, y0, in);
+    centralpart(c, zero1, y1, y1 - 1, in);
 }
 
 // A polygon in front of the eye with certified screen rows (fastscreen.cpp).
@@ -323,27 +382,12 @@ void spannedpolygon(const FastView& v, const Painter& paint, const PolygonShape&
         if (count == 0)
             continue;
         auto edgeat = [&](int32_t e) -> const EdgeLanes& { return spread[pick[e]]; };
-        auto test = [&](int32_t r0, int32_t r1) {
-            if (count == 2)
-                centralrows<true>(c, r0, r1, 2, edgeat);
-            else
-                centralrows<true>(c, r0, r1, count, edgeat);
-        };
-        // The rows surely inside skip the test, in whole groups of four from
-        // the column's first row so that no group is split.
-        RowSpan in = {rows.y0, rows.y0};
-        if (rows.y1 - rows.y0 >= InsideRows) {
-            in = polygoninside(p, col, rows.y0, rows.y1);
-            in.r0 = rows.y0 + (in.r0 - rows.y0 + 3) / 4 * 4;
-            in.r1 = in.r1 - in.r0 >= 4 ? in.r0 + (in.r1 - in.r0) / 4 * 4 : in.r0;
-        }
-        if (in.r0 == in.r1) {
-            test(rows.y0, rows.y1);
-            continue;
-        }
-        test(rows.y0, in.r0);
-        centralrows<true, false>(c, in.r0, in.r1, 0, edgeat);
-        test(in.r1, rows.y1);
+        const RowSpan in =
+            rows.y1 - rows.y0 >= InsideRows ? polygoninside(p, col, rows.y0, rows.y1) : RowSpan{0, 0};
+        if (count == 2)
+            centralrows<true, true>(c, rows.y0, rows.y1, in, 2, edgeat);
+        else
+            centralrows<true, true>(c, rows.y0, rows.y1, in, count, edgeat);
     }
 }
 
@@ -386,14 +430,52 @@ bool simplepolygon(const FastView& v, const Painter& paint, const PolygonShape& 
     EdgeLanes spread[FullEdges];
     for (int32_t e = 0; e < p.count; e++)
         spread[e] = lanesof(edges[e]);
+    auto edgeat = [&](int32_t e) -> const EdgeLanes& { return spread[e]; };
+    // Across the rows where that fills fewer groups of four.
+    const int32_t w = x1 - x0, h = y1 - y0;
+    if (p.insideat < 0 && h * ((w + 3) / 4) < w * ((h + 3) / 4)) {
+        for (int32_t row = y0; row < y1; row++) {
+            if (p.count == 3)
+                centralcols<true>(v, d, p, row, x0, x1, 3, edgeat);
+            else
+                centralcols<true>(v, d, p, row, x0, x1, p.count, edgeat);
+        }
+        return true;
+    }
     for (int32_t col = x0; col < x1; col++) {
         const Column c = column(col);
-        if (p.count == 3)
-            centralrows<true>(c, y0, y1, 3, [&](int32_t e) -> const EdgeLanes& { return spread[e]; });
+        // The common small triangle has no inside rows to skip.
+        if (p.count == 3 && p.insideat < 0)
+            centralrows<true, false>(c, y0, y1, RowSpan{0, 0}, 3, edgeat);
+        else if (p.insideat < 0)
+            centralrows<true, false>(c, y0, y1, RowSpan{0, 0}, p.count, edgeat);
         else
-            centralrows<true>(c, y0, y1, p.count, [&](int32_t e) -> const EdgeLanes& { return spread[e]; });
+            centralrows<true, true>(c, y0, y1, FastSpans[p.insideat + col - whole.x0], p.count, edgeat);
     }
     return true;
+}
+
+// Whether every line of sight of the polygon's part of a tile meets its
+// plane behind the eye (k monotone in row and column: the corners show it),
+// so that clipping discards every point, the depth nearest 0 being below 0.
+bool behindtile(const FastView& v, const PolygonShape& p)
+{
+    auto kat = [&](int32_t col, int32_t row) {
+        const float dx = float(col) - v.W / 2.0f;
+        return (dx * p.A + (float(row) - v.H / 2.0f) * p.B) + v.f * p.C;
+    };
+    const float k[4] = {kat(p.box.x0, p.box.y0), kat(p.box.x0, p.box.y1 - 1), kat(p.box.x1 - 1, p.box.y0),
+                        kat(p.box.x1 - 1, p.box.y1 - 1)};
+    const bool positive = k[0] > 0 && k[1] > 0 && k[2] > 0 && k[3] > 0;
+    if (!positive && !(k[0] < 0 && k[1] < 0 && k[2] < 0 && k[3] < 0))
+        return false;
+    if (positive != (p.D > 0))
+        return false;
+    float far = k[0];
+    for (float ki : k)
+        if (std::fabs(ki) > std::fabs(far))
+            far = ki;
+    return -p.D / far * v.f < 0;
 }
 
 }  // namespace
@@ -426,6 +508,9 @@ void drawpolygon(const PolygonShape& shape, const Tile& tile, int32_t id)
     const bool monotone = size * (v.W + v.H + v.f) < 1e37f;
     if (monotone && simplepolygon(v, d, p, shape.box, x0, x1))
         return;
+    if (monotone && v.clip && behindtile(v, p))
+        return;
+    const RowSpan* inside = p.insideat >= 0 ? FastSpans + p.insideat : nullptr;
     for (int32_t col = x0; col < x1; col++)
-        centralcolumn(v, d, p, col, monotone);
+        centralcolumn(v, d, p, col, monotone, inside ? inside[col - shape.box.x0] : RowSpan{0, 0});
 }

@@ -202,7 +202,8 @@ RowSpan polygoninside(const PolygonShape& p, int32_t col, int32_t y0, int32_t y1
             for (int32_t c = 0; c < crossings; c++)
                 below += cross[c] < mid;
             const double lo = std::max(reach, y0 - 1.0), hi = std::min(zlo[i], y1 + 1.0);
-            const RowSpan rows = {std::max(y0, int32_t(std::floor(lo)) + 1), std::min(y1, int32_t(std::ceil(hi)))};
+            const RowSpan rows = {std::max(y0, int32_t(std::floor(lo)) + 1),
+                                  std::min(y1, int32_t(std::ceil(hi)))};
             if (below % 2 == 1 && rows.r1 - rows.r0 > best.r1 - best.r0)
                 best = rows;
         }

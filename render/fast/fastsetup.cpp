@@ -116,6 +116,8 @@ float coord(Vector p, int axis)
 // has many pixels to skip, and enough rows in each column.
 constexpr int32_t SpanPixels = 128;
 constexpr int32_t SpanRows = 16;
+constexpr int32_t InsideHeight = 96;  // in pixels, the least height of a polygon whose inside rows are found
+constexpr int32_t InsideSamples = 8;  // columns tried first
 
 // s->first must be set: where its edges and view corners go.
 bool prepolygon(const Matrix& M, Vector** corners, int32_t count, const Pattern& pattern, PolygonShape* s)
@@ -302,12 +304,20 @@ void countchunk(int32_t chunk)
         if (ref.kind == ShapeKind::Polygon) {
             PolygonShape& p = FastPolygons[ref.index];
             p.crossat = -1;
-            if (ref.drawn && !central && p.count <= ParallelEdges && p.box.y0 / TileHeight != (p.box.y1 - 1) / TileHeight) {
+            if (ref.drawn && !central && p.count <= ParallelEdges &&
+                p.box.y0 / TileHeight != (p.box.y1 - 1) / TileHeight) {
                 p.crossat = int32_t(crossings);
                 crossings += size_t(ParallelEdges + 1) * size_t(p.box.x1 - p.box.x0);
             }
             if (ref.drawn && p.spans) {
                 p.spanat = int32_t(spans);
+                spans += size_t(p.box.x1 - p.box.x0);
+            }
+            // Finding the rows surely inside costs about a thousand
+            // instructions a column; tall polygons repay it.
+            p.insideat = -1;
+            if (ref.drawn && central && !p.spans && p.box.y1 - p.box.y0 >= InsideHeight) {
+                p.insideat = int32_t(spans);
                 spans += size_t(p.box.x1 - p.box.x0);
             }
         } else {
@@ -351,6 +361,8 @@ void filltiles(int32_t chunk)
                 p.crossat += crossings;
             if (p.spans)
                 p.spanat += spans;
+            if (p.insideat >= 0)
+                p.insideat += spans;
         } else if (FastSpheres[ref.index].spanat >= 0) {
             FastSpheres[ref.index].spanat += spans;
         }
@@ -376,6 +388,20 @@ void prepspans(int32_t job)
             spherespans(FastSpheres[ref.index]);
         if (ref.kind == ShapeKind::Polygon && FastPolygons[ref.index].crossat >= 0)
             parallelcrossings(FastPolygons[ref.index]);
+        if (ref.kind == ShapeKind::Polygon && FastPolygons[ref.index].insideat >= 0) {
+            // A few columns first: a polygon whose box is mostly outside it
+            // (one reaching behind the eye is given the whole picture) rarely repays the rest.
+            const PolygonShape& p = FastPolygons[ref.index];
+            RowSpan* inside = FastSpans + p.insideat - p.box.x0;
+            const int32_t width = p.box.x1 - p.box.x0;
+            bool worth = false;
+            for (int32_t k = 0; k < InsideSamples && !worth; k++) {
+                const RowSpan rows = columninside(p, p.box.x0 + (2 * k + 1) * width / (2 * InsideSamples));
+                worth = rows.r1 - rows.r0 >= InsideHeight / 2;
+            }
+            for (int32_t col = p.box.x0; col < p.box.x1; col++)
+                inside[col] = worth ? columninside(p, col) : RowSpan{0, 0};
+        }
         if (ref.kind == ShapeKind::Polygon && FastPolygons[ref.index].spans)
             polygonspans(FastPolygons[ref.index]);
     }

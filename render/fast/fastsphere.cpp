@@ -19,6 +19,7 @@ RowSpan* FastSpans = nullptr;
 namespace {
 
 constexpr double Pi = 3.14159265358979323846;
+constexpr int32_t WalkSide = 32;  // in pixels: spheres whose box is wider and taller walk their lanes
 
 // Rows [r0, r1) of the box for the row interval [ylo, yhi] around the centre
 // row offset `mid`, a row wider on each side.
@@ -53,11 +54,8 @@ void parallelcolumn(const Painter& d, const Painter& back, const SphereShape& s,
     const float dx = C.x - u;
     const float base = rr - dx * dx;
     const F4 cy = f4(C.y), cz = f4(C.z), uu = f4(u), nx = f4(u - C.x), steps = f4(0, 1, 2, 3);
-    Rows4 lanes = rows4(d, col, span.r0, span.r1);
     for (int32_t row = span.r0; row < span.r1; row += 4) {
-        if (row > span.r0)
-            lanes = below4(lanes, row, span.r1);
-        if (hidden4(d, lanes))
+        if (hidden4(d, col, row, span.r1))
             continue;
         const F4 vv = f4(float(row)) + steps;
         const F4 dy = cy - vv;
@@ -67,13 +65,13 @@ void parallelcolumn(const Painter& d, const Painter& back, const SphereShape& s,
             continue;
         q = sqrt4(q);
         const F4 z = cz - q;
+        const Rows4 lanes = rows4(d, col, row, span.r1);
         const int stored = dots(d, lanes, ok, uu, vv, z, front, nx, vv - cy, neg(q));
         if (!d.clip)
             continue;
         const int clipped = lanebits(ok & lt(z, f4(0))) & ~stored;
         if (clipped)
-            dots(back, lanes, lanemask(clipped), uu, vv, cz + q, s.back, f4(C.x) - uu,
-                 cy - vv, neg(q));
+            dots(back, lanes, lanemask(clipped), uu, vv, cz + q, s.back, f4(C.x) - uu, cy - vv, neg(q));
     }
 }
 
@@ -149,8 +147,11 @@ int centralspans(const FastView& v, const SphereShape& s, int32_t col, RowSpan s
     return merged;
 }
 
-void centralcolumn(const FastView& v, const Painter& d, const Painter& back, const SphereShape& s, int32_t col,
-                   RowSpan span)
+// Walk: the lanes move down the column group by group, which pays on a large
+// sphere; a small one finds them only for a group that meets it.
+template <bool Walk>
+[[gnu::always_inline]] inline void centralcolumn(const FastView& v, const Painter& d, const Painter& back,
+                                                 const SphereShape& s, int32_t col, RowSpan span)
 {
     const Vector C = s.C;
     const Shade front = s.front;
@@ -159,11 +160,11 @@ void centralcolumn(const FastView& v, const Painter& d, const Painter& back, con
     const float cxdx = C.x * dx, czf = C.z * v.f, dxdx = dx * dx, ff = v.f * v.f;
     const F4 halfh = f4(v.H / 2.0f), steps = f4(0, 1, 2, 3), zero = f4(0), one = f4(1);
     const F4 cx = f4(C.x), cy = f4(C.y), cz = f4(C.z), vdx = f4(dx), vf = f4(v.f);
-    Rows4 lanes = rows4(d, col, span.r0, span.r1);
+    Rows4 lanes = Walk ? rows4(d, col, span.r0, span.r1) : Rows4{};
     for (int32_t row = span.r0; row < span.r1; row += 4) {
-        if (row > span.r0)
+        if (Walk && row > span.r0)
             lanes = below4(lanes, row, span.r1);
-        if (hidden4(d, lanes))
+        if (Walk ? hidden4(d, lanes) : hidden4(d, col, row, span.r1))
             continue;
         const M4 live = firstlanes(span.r1 - row);
         const F4 dy = (f4(float(row)) + steps) - halfh;
@@ -178,6 +179,8 @@ void centralcolumn(const FastView& v, const Painter& d, const Painter& back, con
         const int footbits = lanebits(foot);
         if (lanebits(ok)) {
             q = sqrt4(q);
+            if (!Walk)
+                lanes = rows4(d, col, row, span.r1);  // the far points' too
             const F4 fa = one - q, fb = one + q;
             const M4 ahead = gt(iz, zero);
             const F4 a[3] = {fa * ix, fa * iy, fa * iz}, b[3] = {fb * ix, fb * iy, fb * iz};
@@ -190,8 +193,7 @@ void centralcolumn(const FastView& v, const Painter& d, const Painter& back, con
             const int farbits = lanebits(farlanes) & ~stored;
             if (farbits) {
                 const F4 fx = select(ahead, b[0], a[0]), fy = select(ahead, b[1], a[1]), fz = select(ahead, b[2], a[2]);
-                dots(back, lanes, lanemask(farbits), fx, fy, fz, s.back, cx - fx, cy - fy,
-                     cz - fz);
+                dots(back, lanes, lanemask(farbits), fx, fy, fz, s.back, cx - fx, cy - fy, cz - fz);
             }
         }
         for (int i = 0; footbits && i < 4; i++)
@@ -224,20 +226,24 @@ void drawsphere(const SphereShape& shape, const Tile& tile, int32_t id)
         return;
     const Painter d = painter(v, tile, id), back = painter(v, tile, id + 1);
     const RowSpan whole = {s.box.y0, s.box.y1};
+    const bool large = std::min(shape.box.x1 - shape.box.x0, shape.box.y1 - shape.box.y0) > WalkSide;
     for (int32_t col = s.box.x0; col < s.box.x1; col++) {
         if (!v.central) {
             parallelcolumn(d, back, s, col, s.spans ? parallelspan(s, col) : whole);
             continue;
         }
         if (!s.spans) {
-            centralcolumn(v, d, back, s, col, whole);
+            if (large)
+                centralcolumn<true>(v, d, back, s, col, whole);
+            else
+                centralcolumn<false>(v, d, back, s, col, whole);
             continue;
         }
         const RowSpan* spans = FastSpans + s.spanat + SpansPerColumn * (col - shape.box.x0);
         for (int i = 0; i < SpansPerColumn; i++) {
             const RowSpan span = {std::max(spans[i].r0, s.box.y0), std::min(spans[i].r1, s.box.y1)};
             if (span.r0 < span.r1)
-                centralcolumn(v, d, back, s, col, span);
+                centralcolumn<true>(v, d, back, s, col, span);
         }
     }
 }
