@@ -217,7 +217,8 @@ void prepview()
 // ShapesPerJob shapes, and for the tile lists at most MaxChunks chunks of
 // whole jobs. Each pass counts what the next one places, and the one thread
 // between them only sums those counts (per job, per chunk and tile), so the
-// serial part grows with the number of jobs and tiles, not of shapes.
+// serial part grows with the number of jobs and tiles, not of shapes (the
+// counting passes of a short list excepted, see runcounting).
 constexpr int32_t ShapesPerJob = 64;
 constexpr int32_t MaxChunks = 16;
 
@@ -407,6 +408,21 @@ void prepspans(int32_t job)
     }
 }
 
+// The counting passes cost a few dozen instructions a shape: over a short
+// list they run on this thread alone, since waking the helpers would cost
+// more (and a busy machine can delay a helper by a time slice).
+constexpr int32_t ParallelShapes = 4096;
+
+void runcounting(int32_t count, BandJob job)
+{
+    if (FastOrderCount >= ParallelShapes) {
+        runparallel(count, job);
+        return;
+    }
+    for (int32_t i = 0; i < count; i++)
+        job(i);
+}
+
 // Every sphere and polygon of the list into FastOrder, in list order, with
 // room for their records.
 void listshapes(const SceneList* list)
@@ -451,7 +467,7 @@ bool PrepareShapes(SceneList* list)
     listshapes(list);
     Jobs = (FastOrderCount + ShapesPerJob - 1) / ShapesPerJob;
     reserve(&JobEdges, &JobRoom, size_t(Jobs));
-    runparallel(Jobs, countedges);
+    runcounting(Jobs, countedges);
     size_t edges = 0;
     for (int32_t j = 0; j < Jobs; j++)
         edges += std::exchange(JobEdges[j], edges);
@@ -463,7 +479,7 @@ bool PrepareShapes(SceneList* list)
     ChunkJobs = (Jobs + MaxChunks - 1) / MaxChunks;
     Chunks = ChunkJobs > 0 ? (Jobs + ChunkJobs - 1) / ChunkJobs : 0;
     reserve(&ChunkTiles, &ChunkTileRoom, size_t(Chunks) * size_t(FastTiles));
-    runparallel(Chunks, countchunk);
+    runcounting(Chunks, countchunk);
     size_t spans = 0, crossings = 0;
     for (int32_t k = 0; k < Chunks; k++) {
         spans += std::exchange(ChunkSpans[k], spans);
@@ -480,7 +496,7 @@ bool PrepareShapes(SceneList* list)
     }
     FastTileStart[FastTiles] = entries;
     reserve(&FastTileShapes, &TileShapeRoom, size_t(entries));
-    runparallel(Chunks, filltiles);
+    runcounting(Chunks, filltiles);
     runparallel(Jobs, prepspans);
     return true;
 }
