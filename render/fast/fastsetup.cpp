@@ -132,15 +132,20 @@ bool prepolygon(const Matrix& M, Vector** corners, int32_t count, const Pattern&
     const float W = v.W, H = v.H, f = v.f;
     Vector* Corners = FastCorners + s->first;
     CornerBounds bounds = cornerbounds(W, H);
+    // Zero times a coordinate is NaN only for an infinite or NaN one, so one
+    // test after the loop finds what finitev would find at each corner; the
+    // bounds grown from such a corner are never used.
+    float zero = 0;
     for (int32_t i = 0; i < count; i++) {
         if (!corners[i])
             return false;
         const Vector p = multmv(M, *corners[i]);
-        if (!finitev(p))
-            return false;
+        zero += (p.x * 0 + p.y * 0) + p.z * 0;
         Corners[i] = p;
         growbounds(&bounds, p, central, f, W, H);
     }
+    if (zero != 0)
+        return false;
     s->box = pixelbox(bounds.xmin, bounds.xmax, bounds.ymin, bounds.ymax, W, H);
     if (emptybox(s->box))
         return false;
