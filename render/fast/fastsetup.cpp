@@ -107,9 +107,24 @@ void crossingbounds(Edge* e)
     e->bmax = float(hi + 3.2e-7 * std::fabs(hi) + 1e-36);
 }
 
-float coord(Vector p, int axis)
+template <int axis>
+float coord(Vector p)
 {
     return axis == 0 ? p.x : axis == 1 ? p.y : p.z;
+}
+
+// The edges in the inside test's coordinates a and b, fixed per call so that
+// no corner chooses its coordinates at run time.
+template <int a, int b>
+void makeedges(const Vector* corners, int32_t count, Edge* edges)
+{
+    for (int32_t i = 0; i < count; i++) {
+        const int32_t j = i + 1 < count ? i + 1 : 0;
+        const float ai = coord<a>(corners[i]), aj = coord<a>(corners[j]);
+        const float bi = coord<b>(corners[i]), bj = coord<b>(corners[j]);
+        edges[i] = Edge{ai, bi, ai < aj ? ai : aj, ai < aj ? aj : ai, bj - bi, aj - ai, 0, 0};
+        crossingbounds(&edges[i]);
+    }
 }
 
 // Spans cost a few hundred instructions a column; they pay only where a box
@@ -183,14 +198,13 @@ bool prepolygon(const Matrix& M, Vector** corners, int32_t count, const Pattern&
             a = 0, b = 2, s->axes = 1;
     }
     s->count = count;
-    for (int32_t i = 0; i < count; i++) {
-        const int32_t j = i + 1 < count ? i + 1 : 0;
-        const float ai = coord(Corners[i], a), aj = coord(Corners[j], a);
-        const float bi = coord(Corners[i], b), bj = coord(Corners[j], b);
-        Edge& e = FastEdges[size_t(s->first) + size_t(i)];
-        e = Edge{ai, bi, ai < aj ? ai : aj, ai < aj ? aj : ai, bj - bi, aj - ai, 0, 0};
-        crossingbounds(&e);
-    }
+    Edge* edges = FastEdges + s->first;
+    if (a == 0 && b == 1)
+        makeedges<0, 1>(Corners, count, edges);
+    else if (a == 0)
+        makeedges<0, 2>(Corners, count, edges);
+    else
+        makeedges<2, 1>(Corners, count, edges);
     const float size = std::max(std::fabs(pl.A), std::max(std::fabs(pl.B), std::fabs(pl.C)));
     const int32_t pixels = (s->box.x1 - s->box.x0) * (s->box.y1 - s->box.y0);
     s->spans = central && pixels > SpanPixels && (s->box.y1 - s->box.y0) > SpanRows && size * (W + H + f) < 1e37f &&
