@@ -45,7 +45,8 @@ RowSpan parallelspan(const SphereShape& s, int32_t col)
     return rowspan(-h, h, double(s.C.y), s.box);
 }
 
-void parallelcolumn(const Painter& d, const Painter& back, const SphereShape& s, int32_t col, RowSpan span)
+[[gnu::always_inline]] inline void parallelcolumn(const Painter& d, const Painter& back, const SphereShape& s, int32_t col,
+                                                  RowSpan span)
 {
     const Vector C = s.C;
     const Shade front = s.front;
