@@ -180,8 +180,35 @@ constexpr int32_t FullEdges = 4;
 // Columns of at least this many rows look for the rows surely inside.
 constexpr int32_t InsideRows = 32;
 
-// Rows [r0, r1) tested against count edges, edgeat(e) giving the e-th; with
-// Full every edge in full, else skipping what cannot toggle. With Inside,
+// The literal even-odd test of four points (pa, pb) against count edges,
+// edgeat(e) giving the e-th: the live lanes inside. With Full every edge in
+// full, else skipping what cannot toggle.
+template <bool Full, typename EdgeAt>
+[[gnu::always_inline]] inline M4 insidelanes(F4 pa, F4 pb, M4 live, int32_t count, EdgeAt edgeat)
+{
+    M4 odd = noflags(), onedge = noflags();
+    for (int32_t e = 0; e < count; e++) {
+        const EdgeLanes& g = edgeat(e);
+        const M4 crossing = ge(pa, g.lo) & lt(pa, g.hi) & live;
+        if (!Full) {
+            const int crossbits = lanebits(crossing);
+            if (!crossbits)
+                continue;
+            // Clear of the edge's crossing values: no division needed.
+            const M4 above = gt(pb, g.bmax);
+            if ((crossbits & ~lanebits(above | lt(pb, g.bmin))) == 0) {
+                odd = odd ^ (crossing & above);
+                continue;
+            }
+        }
+        const F4 bc = g.db * (pa - g.ai) / g.da + g.bi;
+        odd = odd ^ (crossing & gt(pb, bc));
+        onedge = onedge | (crossing & eq(pb, bc));
+    }
+    return (odd | onedge) & live;
+}
+
+// Rows [r0, r1) of a column through insidelanes. With Inside,
 // groups of rows wholly in `in` are surely inside (the caller has proven it)
 // and go untested.
 template <bool Full, bool Inside, typename EdgeAt>
@@ -207,28 +234,8 @@ template <bool Full, bool Inside, typename EdgeAt>
         const F4 px = s * vdx, py = s * dy, pz = s * vf;
         const F4 pa = axes == 2 ? pz : px;
         const F4 pb = axes == 1 ? pz : py;
-        M4 odd = noflags(), onedge = noflags();
         const bool sure = Inside && row >= in.r0 && row + 4 <= in.r1;
-        if (!sure)
-            for (int32_t e = 0; e < count; e++) {
-                const EdgeLanes& g = edgeat(e);
-                const M4 crossing = ge(pa, g.lo) & lt(pa, g.hi) & live;
-                if (!Full) {
-                    const int crossbits = lanebits(crossing);
-                    if (!crossbits)
-                        continue;
-                    // Clear of the edge's crossing values: no division needed.
-                    const M4 above = gt(pb, g.bmax);
-                    if ((crossbits & ~lanebits(above | lt(pb, g.bmin))) == 0) {
-                        odd = odd ^ (crossing & above);
-                        continue;
-                    }
-                }
-                const F4 bc = g.db * (pa - g.ai) / g.da + g.bi;
-                odd = odd ^ (crossing & gt(pb, bc));
-                onedge = onedge | (crossing & eq(pb, bc));
-            }
-        const M4 inside = sure ? live : (odd | onedge) & live;
+        const M4 inside = sure ? live : insidelanes<Full>(pa, pb, live, count, edgeat);
         if (!lanebits(inside))
             continue;
         const Rows4 lanes = rows4(d, col, row, r1);
@@ -263,25 +270,7 @@ template <bool Full, typename EdgeAt>
         const F4 px = s * dx, py = s * vdy, pz = s * vf;
         const F4 pa = axes == 2 ? pz : px;
         const F4 pb = axes == 1 ? pz : py;
-        M4 odd = noflags(), onedge = noflags();
-        for (int32_t e = 0; e < count; e++) {
-            const EdgeLanes& g = edgeat(e);
-            const M4 crossing = ge(pa, g.lo) & lt(pa, g.hi) & live;
-            if (!Full) {
-                const int crossbits = lanebits(crossing);
-                if (!crossbits)
-                    continue;
-                const M4 above = gt(pb, g.bmax);
-                if ((crossbits & ~lanebits(above | lt(pb, g.bmin))) == 0) {
-                    odd = odd ^ (crossing & above);
-                    continue;
-                }
-            }
-            const F4 bc = g.db * (pa - g.ai) / g.da + g.bi;
-            odd = odd ^ (crossing & gt(pb, bc));
-            onedge = onedge | (crossing & eq(pb, bc));
-        }
-        const M4 inside = (odd | onedge) & live;
+        const M4 inside = insidelanes<Full>(pa, pb, live, count, edgeat);
         if (!lanebits(inside))
             continue;
         if (d.directed)
