@@ -135,6 +135,8 @@ constexpr int32_t NoOwner = INT32_MIN;  // below every number: what was there wi
 
 struct Tile {
     PixelBox box;
+    float* depth;       // the picture's depths and pixels in the tile, kept column by column
+    uint32_t* pixels;   // while its shapes are drawn, as the owners are
     int32_t* owner;
     bool ties;  // false: every point stored before comes earlier in the list, and none drawn
                 // later asks, so the strict depth test alone keeps the rule and owners are left alone

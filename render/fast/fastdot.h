@@ -38,10 +38,8 @@
 #include <cstring>
 
 struct Painter {
-    float* depth;
-    uint8_t* pixels;
-    size_t width;
-    size_t bpp;
+    float* depth;       // the tile's own depths and pixels, column by column (Tile)
+    uint32_t* pixels;
     bool clip;
     bool directed;
     Vector light;       // ActualLightpos
@@ -49,6 +47,7 @@ struct Painter {
     int32_t* owner;     // the tile's owners, and its corner
     int32_t x0, y0;
     int32_t id;         // the order number of the points drawn
+    size_t at(int32_t col, int32_t row) const { return size_t(col - x0) * TileHeight + size_t(row - y0); }
     bool ties;          // owners kept and consulted (Tile)
     bool cull;          // hidden4 compares with near (Tile)
     float near;
@@ -57,34 +56,24 @@ struct Painter {
 
 inline Painter painter(const FastView& v, const Tile& tile, int32_t id)
 {
-    return Painter{v.depth,       v.pixels,      size_t(v.width), size_t(v.bpp),     v.clip,       v.directed,
-                   v.light,       f4(v.light.x), f4(v.light.y),   f4(v.light.z),     f4(v.lightlength),
-                   tile.owner,    tile.box.x0,   tile.box.y0,     id,                tile.ties,
-                   tile.cull,     tile.near,     f4(tile.near)};
+    return Painter{tile.depth,    tile.pixels,   v.clip,        v.directed,    v.light,   f4(v.light.x),
+                   f4(v.light.y), f4(v.light.z), f4(v.lightlength), tile.owner, tile.box.x0, tile.box.y0,
+                   id,            tile.ties,     tile.cull,     tile.near,     f4(tile.near)};
 }
 
 struct Rows4 {
-    float* depth;    // lane 0's depth; lane i is i strides further
-    uint8_t* pixel;  // lane 0's pixel
-    int32_t* owner;  // lane 0's owner; lane i is i further
-    size_t stride;   // one row, in depths
-    size_t pixelstride;
-    int n;           // lanes that lie in the picture
+    size_t index;  // lane 0's place in the tile; lane i is i further
+    int n;         // lanes that lie in the picture
 };
 
 inline Rows4 rows4(const Painter& d, int32_t col, int32_t row0, int32_t end)
 {
-    const size_t index = d.width * size_t(row0) + size_t(col);
-    const int n = end - row0 < 4 ? end - row0 : 4;
-    int32_t* owner = d.owner + size_t(col - d.x0) * TileHeight + size_t(row0 - d.y0);
-    return Rows4{d.depth + index, d.pixels + d.bpp * index, owner, d.width, d.bpp * d.width, n};
+    return Rows4{d.at(col, row0), end - row0 < 4 ? end - row0 : 4};
 }
 
-// Called only for a group that exists, so that no pointer leaves the picture.
 inline Rows4 below4(const Rows4& r, int32_t row0, int32_t end)
 {
-    const int n = end - row0 < 4 ? end - row0 : 4;
-    return Rows4{r.depth + 4 * r.stride, r.pixel + 4 * r.pixelstride, r.owner + 4, r.stride, r.pixelstride, n};
+    return Rows4{r.index + 4, end - row0 < 4 ? end - row0 : 4};
 }
 
 // Strict: a depth equal to the nearest possible one could still be a tie the
@@ -93,14 +82,13 @@ inline bool hidden4(const Painter& d, const Rows4& r)
 {
     if (!d.cull)
         return false;
-    const float* p = r.depth;
-    const size_t s = r.stride;
+    const float* p = d.depth + r.index;
     if (!(p[0] < d.near))  // most groups of a shape that is seen, in one load
         return false;
     if (r.n == 4)
-        return lanebits(lt(f4(p[0], p[s], p[2 * s], p[3 * s]), d.nears)) == 15;
+        return lanebits(lt(load4(p), d.nears)) == 15;
     for (int i = 1; i < r.n; i++)
-        if (!(p[s * size_t(i)] < d.near))
+        if (!(p[i] < d.near))
             return false;
     return true;
 }
@@ -109,14 +97,13 @@ inline bool hidden4(const Painter& d, int32_t col, int32_t row0, int32_t end)
 {
     if (!d.cull)
         return false;
-    const float* p = d.depth + d.width * size_t(row0) + size_t(col);
-    const size_t s = d.width;
+    const float* p = d.depth + d.at(col, row0);
     if (!(p[0] < d.near))
         return false;
     if (end - row0 >= 4)
-        return lanebits(lt(f4(p[0], p[s], p[2 * s], p[3 * s]), d.nears)) == 15;
+        return lanebits(lt(load4(p), d.nears)) == 15;
     for (int32_t row = row0 + 1; row < end; row++)
-        if (!(p[s * size_t(row - row0)] < d.near))
+        if (!(p[row - row0] < d.near))
             return false;
     return true;
 }
@@ -125,28 +112,29 @@ inline bool hidden4(const Painter& d, int32_t col, int32_t row0, int32_t end)
 // Their depths are read and written as one vector when all four lie in the
 // picture.
 struct Cols4 {
-    float* depth;    // lane 0's depth; lane i is i further
-    uint8_t* pixel;  // lane 0's pixel
-    int32_t* owner;  // lane 0's owner; lane i is TileHeight further
-    int n;           // lanes that lie in the picture
+    size_t index;  // lane 0's place in the tile; lane i is i columns (TileHeight places) further
+    int n;         // lanes that lie in the picture
 };
 
 inline Cols4 cols4(const Painter& d, int32_t col0, int32_t row, int32_t end)
 {
-    const size_t index = d.width * size_t(row) + size_t(col0);
-    const int n = end - col0 < 4 ? end - col0 : 4;
-    int32_t* owner = d.owner + size_t(col0 - d.x0) * TileHeight + size_t(row - d.y0);
-    return Cols4{d.depth + index, d.pixels + d.bpp * index, owner, n};
+    return Cols4{d.at(col0, row), end - col0 < 4 ? end - col0 : 4};
+}
+
+inline F4 colsdepth(const float* p)
+{
+    return f4(p[0], p[TileHeight], p[2 * TileHeight], p[3 * TileHeight]);
 }
 
 inline bool hidden4(const Painter& d, const Cols4& r)
 {
-    if (!d.cull || !(r.depth[0] < d.near))
+    const float* p = d.depth + r.index;
+    if (!d.cull || !(p[0] < d.near))
         return false;
     if (r.n == 4)
-        return lanebits(lt(load4(r.depth), d.nears)) == 15;
+        return lanebits(lt(colsdepth(p), d.nears)) == 15;
     for (int i = 1; i < r.n; i++)
-        if (!(r.depth[i] < d.near))
+        if (!(p[i * TileHeight] < d.near))
             return false;
     return true;
 }
@@ -155,9 +143,10 @@ inline int depthtest(const Painter& d, const Cols4& r, M4 live, F4 z)
 {
     if (d.clip)
         live = andnot(lt(z, f4(0)), live);
-    int32_t* owner = r.owner;
+    int32_t* owner = d.owner + r.index;
+    float* p = d.depth + r.index;
     if (r.n == 4) {
-        const F4 old = load4(r.depth);
+        const F4 old = colsdepth(p);
         M4 pass = gt(old, z) & live;
         const int ties = d.ties ? lanebits(eq(old, z) & live) : 0;
         if (ties) {
@@ -169,7 +158,9 @@ inline int depthtest(const Painter& d, const Cols4& r, M4 live, F4 z)
         }
         const int bits = lanebits(pass);
         if (bits) {
-            store4(select(pass, z, old), r.depth);
+            float now[4];
+            store4(select(pass, z, old), now);
+            p[0] = now[0], p[TileHeight] = now[1], p[2 * TileHeight] = now[2], p[3 * TileHeight] = now[3];
             for (int i = 0; d.ties && i < 4; i++)
                 if (bits >> i & 1)
                     owner[i * TileHeight] = d.id;
@@ -178,8 +169,7 @@ inline int depthtest(const Painter& d, const Cols4& r, M4 live, F4 z)
     }
     const int bits = lanebits(live);
     int stored = 0;
-    for (int i = 0; i < r.n; i++) {
-        float* p = r.depth + i;
+    for (int i = 0; i < r.n; i++, p += TileHeight) {
         const float zi = lane(z, i);
         if ((bits >> i & 1) && (*p > zi || (d.ties && *p == zi && d.id < owner[i * TileHeight]))) {
             *p = zi;
@@ -197,11 +187,10 @@ inline int depthtest(const Painter& d, const Rows4& r, M4 live, F4 z)
 {
     if (d.clip)
         live = andnot(lt(z, f4(0)), live);
-    int32_t* owner = r.owner;
+    int32_t* owner = d.owner + r.index;
+    float* p = d.depth + r.index;
     if (r.n == 4) {
-        float* p = r.depth;
-        const size_t s = r.stride;
-        const F4 old = f4(p[0], p[s], p[2 * s], p[3 * s]);
+        const F4 old = load4(p);
         M4 pass = gt(old, z) & live;
         // Equal depths: the earlier point in the drawing order stays.
         const int ties = d.ties ? lanebits(eq(old, z) & live) : 0;
@@ -214,9 +203,7 @@ inline int depthtest(const Painter& d, const Rows4& r, M4 live, F4 z)
         }
         const int bits = lanebits(pass);
         if (bits) {
-            float now[4];
-            store4(select(pass, z, old), now);
-            p[0] = now[0], p[s] = now[1], p[2 * s] = now[2], p[3 * s] = now[3];
+            store4(select(pass, z, old), p);
             if (d.ties)
                 setlanes(owner, bits, d.id);
         }
@@ -224,8 +211,7 @@ inline int depthtest(const Painter& d, const Rows4& r, M4 live, F4 z)
     }
     const int bits = lanebits(live);
     int stored = 0;
-    float* p = r.depth;
-    for (int i = 0; i < r.n; i++, p += r.stride) {
+    for (int i = 0; i < r.n; i++, p++) {
         const float zi = lane(z, i);
         if ((bits >> i & 1) && (*p > zi || (d.ties && *p == zi && d.id < owner[i]))) {
             *p = zi;
@@ -241,33 +227,29 @@ inline int depthtest(const Painter& d, const Rows4& r, M4 live, F4 z)
 // A pixel is one little-endian word, blue in its low byte.
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixels are written as little-endian words");
 
-inline void writepixel(uint8_t* p, uint32_t word)
+inline void writepixel(uint32_t* p, uint32_t word)
 {
-    uint32_t old;
-    std::memcpy(&old, p, 4);
-    old = (old & 0xFF000000u) | word;
-    std::memcpy(p, &old, 4);
+    *p = (*p & 0xFF000000u) | word;
 }
 
-inline void writepixels(const Rows4& r, int stored, const uint32_t words[4])
+inline void writepixels(const Painter& d, const Rows4& r, int stored, const uint32_t words[4])
 {
-    uint8_t* p = r.pixel;
+    uint32_t* p = d.pixels + r.index;
     if (stored == 15) {  // the common case, without a branch per lane
-        const size_t s = r.pixelstride;
-        writepixel(p, words[0]), writepixel(p + s, words[1]), writepixel(p + 2 * s, words[2]),
-            writepixel(p + 3 * s, words[3]);
+        writewords(p, words);
         return;
     }
-    for (int i = 0; i < r.n; i++, p += r.pixelstride)
+    for (int i = 0; i < r.n; i++, p++)
         if (stored >> i & 1)
             writepixel(p, words[i]);
 }
 
-inline void writepixels(const Cols4& r, int stored, const uint32_t words[4])
+inline void writepixels(const Painter& d, const Cols4& r, int stored, const uint32_t words[4])
 {
-    for (int i = 0; i < r.n; i++)  // the fast pass draws 4-byte pixels only (RenderScene)
+    uint32_t* p = d.pixels + r.index;
+    for (int i = 0; i < r.n; i++, p += TileHeight)
         if (stored >> i & 1)
-            writepixel(r.pixel + 4 * i, words[i]);
+            writepixel(p, words[i]);
 }
 
 template <typename Lanes>
@@ -276,7 +258,7 @@ inline int litdots(const Painter& d, const Lanes& r, M4 live, F4 z, uint32_t wor
     const int stored = depthtest(d, r, live, z);
     if (stored) {
         const uint32_t words[4] = {word, word, word, word};
-        writepixels(r, stored, words);
+        writepixels(d, r, stored, words);
     }
     return stored;
 }
@@ -302,7 +284,7 @@ template <typename Lanes>
     cos = select(eq(ll, zero) | eq(ln, zero), zero, cos);
     uint32_t words[4];
     shadewords(cos, shade.colour, shade.ambient, words);
-    writepixels(r, stored, words);
+    writepixels(d, r, stored, words);
     return stored;
 }
 
@@ -322,8 +304,8 @@ template <typename Lanes>
 // The literal Dot on one pixel, with the drawing order's tie rule.
 inline void dotone(const Painter& d, int32_t col, int32_t row, float x, float y, float z, Shade shade, Vector normal)
 {
-    const size_t index = d.width * size_t(row) + size_t(col);
-    int32_t& owner = d.owner[size_t(col - d.x0) * TileHeight + size_t(row - d.y0)];
+    const size_t index = d.at(col, row);
+    int32_t& owner = d.owner[index];
     if (d.clip && z < 0)
         return;
     if (!(d.depth[index] > z) && !(d.ties && d.depth[index] == z && d.id < owner))
@@ -334,5 +316,7 @@ inline void dotone(const Painter& d, int32_t col, int32_t row, float x, float y,
     Vector light = d.light;
     if (!d.directed)
         light = subv(d.light, Vector{x, y, z});
-    shadebytes(lightcos(light, normal), shade, d.pixels + d.bpp * index);
+    uint8_t bytes[3];
+    shadebytes(lightcos(light, normal), shade, bytes);
+    writepixel(d.pixels + index, uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16);
 }

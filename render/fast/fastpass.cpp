@@ -6,6 +6,7 @@
 #include "render/workers.h"
 
 #include <algorithm>
+#include <cstring>
 
 TileOrder FastTileOrder = TileOrder::NearFirst;
 
@@ -14,21 +15,60 @@ namespace {
 // Whether every depth in the tile is below near, so that nothing at near or
 // beyond can change it; a NaN depth is below nothing. Stops at the first
 // depth that is not.
-bool hidden(const PixelBox& box, float near)
+bool hidden(const Tile& tile, const PixelBox& box, float near)
 {
-    const FastView& v = FastFrame;
     const F4 limit = f4(near);
-    for (int32_t row = box.y0; row < box.y1; row++) {
-        const float* depth = v.depth + size_t(row) * size_t(v.width);
-        int32_t col = box.x0;
-        for (; col + 4 <= box.x1; col += 4)
-            if (lanebits(lt(load4(depth + col), limit)) != 15)
+    for (int32_t col = box.x0; col < box.x1; col++) {
+        const float* depth = tile.depth + size_t(col - tile.box.x0) * TileHeight - tile.box.y0;
+        int32_t row = box.y0;
+        for (; row + 4 <= box.y1; row += 4)
+            if (lanebits(lt(load4(depth + row), limit)) != 15)
                 return false;
-        for (; col < box.x1; col++)
-            if (!(depth[col] < near))
+        for (; row < box.y1; row++)
+            if (!(depth[row] < near))
                 return false;
     }
     return true;
+}
+
+// The picture's depths and pixels in r into the tile's columns (Load), or back.
+template <bool Load, typename T>
+void copytile(T* picture, T* own, PixelBox tile, PixelBox r)
+{
+    const size_t w = size_t(FastFrame.width);
+    const int32_t full = r.y0 + (r.y1 - r.y0) / 4 * 4;
+    for (int32_t col = r.x0; col < r.x1; col += 4) {
+        T* global = picture + w * size_t(r.y0) + size_t(col);
+        T* local = own + size_t(col - tile.x0) * TileHeight + size_t(r.y0 - tile.y0);
+        if (col + 4 <= r.x1) {
+            for (int32_t row = r.y0; row < full; row += 4, global += 4 * w, local += 4) {
+                if (Load)
+                    transpose4(global, w, local, size_t(TileHeight));
+                else
+                    transpose4(local, size_t(TileHeight), global, w);
+            }
+        }
+        const int32_t first = col + 4 <= r.x1 ? full : r.y0;
+        global = picture + w * size_t(first) + size_t(col);
+        local = own + size_t(col - tile.x0) * TileHeight + size_t(first - tile.y0);
+        for (int32_t row = first; row < r.y1; row++, global += w, local++)
+            for (int32_t k = 0; k < 4 && col + k < r.x1; k++)
+                std::memcpy(Load ? local + TileHeight * k : global + k, Load ? global + k : local + TileHeight * k,
+                            sizeof(T));
+    }
+}
+
+void copytile(const Tile& tile, const PixelBox& r, bool load)
+{
+    const FastView& v = FastFrame;
+    uint32_t* pixels = reinterpret_cast<uint32_t*>(v.pixels);
+    if (load) {
+        copytile<true>(v.depth, tile.depth, tile.box, r);
+        copytile<true>(pixels, tile.pixels, tile.box, r);
+    } else {
+        copytile<false>(v.depth, tile.depth, tile.box, r);
+        copytile<false>(pixels, tile.pixels, tile.box, r);
+    }
 }
 
 bool nearfirst(const TileEntry& a, const TileEntry& b)
@@ -45,20 +85,31 @@ void drawtile(int32_t index)
 {
     const FastView& v = FastFrame;
     const int32_t tx = index % FastTilesAcross, ty = index / FastTilesAcross;
-    int32_t owners[TileWidth * TileHeight];
-    Tile tile{PixelBox{tx * TileWidth, std::min(v.width, (tx + 1) * TileWidth), ty * TileHeight,
-                       std::min(v.height, (ty + 1) * TileHeight)},
-              owners, true, false, 0};
-    const PixelBox& box = tile.box;
-
     TileEntry* first = FastTileShapes + FastTileStart[index];
     TileEntry* last = FastTileShapes + FastTileStart[index + 1];
+    if (first == last)
+        return;
+    int32_t owners[TileWidth * TileHeight];
+    alignas(16) float depths[TileWidth * TileHeight];
+    alignas(16) uint32_t pixels[TileWidth * TileHeight];
+    Tile tile{PixelBox{tx * TileWidth, std::min(v.width, (tx + 1) * TileWidth), ty * TileHeight,
+                       std::min(v.height, (ty + 1) * TileHeight)},
+              depths, pixels, owners, true, false, 0};
+
+    // Only the part of the tile that its shapes reach is copied and searched.
+    PixelBox box = {tile.box.x1, tile.box.x0, tile.box.y1, tile.box.y0};
     for (TileEntry* e = first; e < last; e++) {
         const ShapeRef& ref = FastOrder[e->shape];
         const bool sphere = ref.kind == ShapeKind::Sphere;
         const PixelBox part = intile(sphere ? FastSpheres[ref.index].box : FastPolygons[ref.index].box, tile);
         e->near = sphere ? spherenear(FastSpheres[ref.index], part) : polygonnear(FastPolygons[ref.index], part);
+        if (!emptybox(part))
+            box = PixelBox{std::min(box.x0, part.x0), std::max(box.x1, part.x1), std::min(box.y0, part.y0),
+                           std::max(box.y1, part.y1)};
     }
+    if (emptybox(box))
+        return;
+    copytile(tile, box, true);
     const bool near = FastTileOrder == TileOrder::NearFirst;
     // Lambdas, so that each comparison is inlined rather than called.
     if (near)
@@ -86,7 +137,7 @@ void drawtile(int32_t index)
     int64_t covered = area, drawn = 0;
     for (const TileEntry* e = first; e < last; e++) {
         if (near && 2 * covered >= area) {
-            if (hidden(box, e->near))
+            if (hidden(tile, box, e->near))
                 break;
             covered = 0;
         }
@@ -105,6 +156,7 @@ void drawtile(int32_t index)
         else
             drawpolygon(FastPolygons[ref.index], tile, 2 * e->shape);
     }
+    copytile(tile, box, false);
 }
 
 }  // namespace

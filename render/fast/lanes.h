@@ -23,6 +23,7 @@
 //                        as blue | green << 8 | red << 16
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #if defined(__SSE2__)
@@ -114,6 +115,28 @@ inline void setlanes(int32_t* out, int bits, int32_t value)
     _mm_storeu_si128(p, _mm_or_si128(_mm_and_si128(set, _mm_set1_epi32(value)), _mm_andnot_si128(set, old)));
 }
 inline void store4(F4 a, float out[4]) { _mm_storeu_ps(out, a.v); }
+// out[i] keeps its fourth byte and takes the other three from words[i].
+inline void writewords(uint32_t* out, const uint32_t words[4])
+{
+    __m128i* p = reinterpret_cast<__m128i*>(out);
+    const __m128i kept = _mm_and_si128(_mm_loadu_si128(p), _mm_set1_epi32(int32_t(0xFF000000u)));
+    _mm_storeu_si128(p, _mm_or_si128(kept, _mm_loadu_si128(reinterpret_cast<const __m128i*>(words))));
+}
+// Four rows of four words from a picture (stride in words) into four columns of a tile, and back.
+template <typename T>
+inline void transpose4(const T* in, size_t instride, T* out, size_t outstride)
+{
+    static_assert(sizeof(T) == 4, "four-byte elements");
+    __m128 r0 = _mm_loadu_ps(reinterpret_cast<const float*>(in));
+    __m128 r1 = _mm_loadu_ps(reinterpret_cast<const float*>(in + instride));
+    __m128 r2 = _mm_loadu_ps(reinterpret_cast<const float*>(in + 2 * instride));
+    __m128 r3 = _mm_loadu_ps(reinterpret_cast<const float*>(in + 3 * instride));
+    _MM_TRANSPOSE4_PS(r0, r1, r2, r3);
+    _mm_storeu_ps(reinterpret_cast<float*>(out), r0);
+    _mm_storeu_ps(reinterpret_cast<float*>(out + outstride), r1);
+    _mm_storeu_ps(reinterpret_cast<float*>(out + 2 * outstride), r2);
+    _mm_storeu_ps(reinterpret_cast<float*>(out + 3 * outstride), r3);
+}
 
 #else
 #include <cmath>
@@ -189,5 +212,17 @@ inline void store4(F4 a, float out[4])
 {
     for (int i = 0; i < 4; i++)
         out[i] = a.v[i];
+}
+inline void writewords(uint32_t* out, const uint32_t words[4])
+{
+    for (int i = 0; i < 4; i++)
+        out[i] = (out[i] & 0xFF000000u) | words[i];
+}
+template <typename T>
+inline void transpose4(const T* in, size_t instride, T* out, size_t outstride)
+{
+    for (size_t i = 0; i < 4; i++)
+        for (size_t k = 0; k < 4; k++)
+            out[k * outstride + i] = in[i * instride + k];
 }
 #endif
