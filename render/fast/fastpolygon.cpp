@@ -353,6 +353,7 @@ void spannedpolygon(const FastView& v, const Painter& paint, const PolygonShape&
     EdgeLanes spread[FullEdges];
     for (int32_t e = 0; e < p.count; e++)
         spread[e] = lanesof(edges[e]);
+    auto edgeat = [&](int32_t e) -> const EdgeLanes& { return spread[e]; };
     for (int32_t col = x0; col < x1; col++) {
         // The column's rows (found once per frame), in the tile.
         const RowSpan span = FastSpans[p.spanat + col - whole.x0];
@@ -361,22 +362,12 @@ void spannedpolygon(const FastView& v, const Painter& paint, const PolygonShape&
             continue;
         const float dx = float(col) - v.W / 2.0f;
         const Column c{v, d, p, col, dx, dx * p.A, v.f * p.C};
-        const float a0 = c.a(rows.y0), a1 = c.a(rows.y1 - 1);
-        const float amin = a0 < a1 ? a0 : a1, amax = a0 < a1 ? a1 : a0;
-        const bool filter = amin == amin && amax == amax;
-        int32_t pick[FullEdges], count = 0;
-        for (int32_t e = 0; e < p.count; e++)
-            if (edges[e].lo < edges[e].hi && (!filter || (edges[e].lo <= amax && amin < edges[e].hi)))
-                pick[count++] = e;
-        if (count == 0)
-            continue;
-        auto edgeat = [&](int32_t e) -> const EdgeLanes& { return spread[pick[e]]; };
         const RowSpan in =
             rows.y1 - rows.y0 >= InsideRows ? polygoninside(p, col, rows.y0, rows.y1) : RowSpan{0, 0};
-        if (count == 2)
-            centralrows<true, true>(c, rows.y0, rows.y1, in, 2, edgeat);
+        if (p.count == 3)
+            centralrows<true, true>(c, rows.y0, rows.y1, in, 3, edgeat);
         else
-            centralrows<true, true>(c, rows.y0, rows.y1, in, count, edgeat);
+            centralrows<true, true>(c, rows.y0, rows.y1, in, p.count, edgeat);
     }
 }
 
