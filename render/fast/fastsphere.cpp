@@ -150,7 +150,7 @@ int centralspans(const FastView& v, const SphereShape& s, int32_t col, RowSpan s
 
 // Walk: the lanes move down the column group by group, which pays on a large
 // sphere; a small one finds them only for a group that meets it.
-template <bool Walk>
+template <bool Walk, bool BackLit>
 [[gnu::always_inline]] inline void centralcolumn(const FastView& v, const Painter& d, const Painter& back,
                                                  const SphereShape& s, int32_t col, RowSpan span)
 {
@@ -194,7 +194,10 @@ template <bool Walk>
             const int farbits = lanebits(farlanes) & ~stored;
             if (farbits) {
                 const F4 fx = select(ahead, b[0], a[0]), fy = select(ahead, b[1], a[1]), fz = select(ahead, b[2], a[2]);
-                dots(back, lanes, lanemask(farbits), fx, fy, fz, s.back, cx - fx, cy - fy, cz - fz);
+                if (BackLit)
+                    litdots(back, lanes, lanemask(farbits), fz, selflitword(s.back));
+                else
+                    dots(back, lanes, lanemask(farbits), fx, fy, fz, s.back, cx - fx, cy - fy, cz - fz);
             }
         }
         for (int i = 0; footbits && i < 4; i++)
@@ -228,23 +231,29 @@ void drawsphere(const SphereShape& shape, const Tile& tile, int32_t id)
     const Painter d = painter(v, tile, id), back = painter(v, tile, id + 1);
     const RowSpan whole = {s.box.y0, s.box.y1};
     const bool large = std::min(shape.box.x1 - shape.box.x0, shape.box.y1 - shape.box.y0) > WalkSide;
+    // The inside of a large sphere (a sky) often shows its colour whatever the light.
+    const bool backlit = large && selflit(s.back);
     for (int32_t col = s.box.x0; col < s.box.x1; col++) {
         if (!v.central) {
             parallelcolumn(d, back, s, col, s.spans ? parallelspan(s, col) : whole);
             continue;
         }
         if (!s.spans) {
-            if (large)
-                centralcolumn<true>(v, d, back, s, col, whole);
+            if (large && backlit)
+                centralcolumn<true, true>(v, d, back, s, col, whole);
+            else if (large)
+                centralcolumn<true, false>(v, d, back, s, col, whole);
             else
-                centralcolumn<false>(v, d, back, s, col, whole);
+                centralcolumn<false, false>(v, d, back, s, col, whole);
             continue;
         }
         const RowSpan* spans = FastSpans + s.spanat + SpansPerColumn * (col - shape.box.x0);
         for (int i = 0; i < SpansPerColumn; i++) {
             const RowSpan span = {std::max(spans[i].r0, s.box.y0), std::min(spans[i].r1, s.box.y1)};
-            if (span.r0 < span.r1)
-                centralcolumn<true>(v, d, back, s, col, span);
+            if (span.r0 < span.r1 && backlit)
+                centralcolumn<true, true>(v, d, back, s, col, span);
+            else if (span.r0 < span.r1)
+                centralcolumn<true, false>(v, d, back, s, col, span);
         }
     }
 }
