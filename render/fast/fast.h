@@ -16,11 +16,12 @@
 // rectangle, plane and colours, computed by the same float expressions
 // (render/raster.h), whether the literal rasteriser would draw at all, and a
 // depth below which none of its points can lie. Each shape is listed with the
-// tiles its rectangle reaches. Then each tile is drawn by one thread: its
-// shapes sorted by that depth, near first, each drawn with the tie rule above
-// (an owner number per pixel of the tile), and a shape whose nearest possible
-// depth lies beyond every depth already in the tile ends the tile. Only a
-// stored point is shaded, and near things first leave little to store twice.
+// tiles its rectangle reaches. Then each tile is drawn by one thread, in a
+// copy of its own (Tile): its shapes sorted by that depth, near first, each
+// drawn with the tie rule above (an owner number per pixel of the tile), and
+// a shape whose nearest possible depth lies beyond every depth already in the
+// tile ends the tile. Only a stored point is shaded, and near things first
+// leave little to store twice.
 //
 // Inside a tile the shapes skip work that provably cannot change a pixel (rows
 // outside a sphere's or polygon's certified span, the far point of a sphere
@@ -128,15 +129,18 @@ struct ShapeRef {
 constexpr int32_t TileWidth = 64;
 constexpr int32_t TileHeight = 64;
 
-// Where a shape is drawn: a tile of the picture and its owners, one per pixel
-// column by column ((col - x0) * TileHeight + row - y0): the drawing-order
-// number of the point the pixel shows, NoOwner while it shows what was there.
+// Where a shape is drawn: a tile of the picture, its depths and pixels copied
+// out of the picture while its shapes are drawn (the part they reach), and its
+// owners, the drawing-order number of the point each pixel shows, NoOwner
+// while it shows what was there. All three run column by column, pixel (col,
+// row) at (col - x0) * TileHeight + row - y0, so that four rows of a column
+// are four neighbours.
 constexpr int32_t NoOwner = INT32_MIN;  // below every number: what was there wins every tie
 
 struct Tile {
     PixelBox box;
-    float* depth;       // the picture's depths and pixels in the tile, kept column by column
-    uint32_t* pixels;   // while its shapes are drawn, as the owners are
+    float* depth;
+    uint32_t* pixels;  // blue, green, red and the fourth byte, as a little-endian word
     int32_t* owner;
     bool ties;  // false: every point stored before comes earlier in the list, and none drawn
                 // later asks, so the strict depth test alone keeps the rule and owners are left alone
@@ -172,8 +176,8 @@ extern SphereShape* FastSpheres;
 extern PolygonShape* FastPolygons;
 extern Edge* FastEdges;
 extern Vector* FastCorners;   // the polygons' corners in view coordinates, beside their edges
-extern double* FastScreen;
-extern RowSpan* FastSpans;    // central spheres' and spanned polygons' rows per column, found once per frame    // and on screen (x, y, slope to the next corner), where spans apply
+extern double* FastScreen;    // the spanned polygons' corners on screen (x, y, slope to the next corner)
+extern RowSpan* FastSpans;    // central spheres' and spanned polygons' rows per column, found once per frame
 extern int32_t* FastCrossings;  // per column of such a polygon: a count, then that many sorted rows
                                 // (ParallelEdges + 1 in all); a count of -1 leaves the column to the tile
 extern int32_t* FastTileStart;    // tile t draws FastTileShapes[FastTileStart[t] .. FastTileStart[t + 1])

@@ -5,17 +5,18 @@
 // shading of the lanes run side by side with the literal expressions. The
 // depth test is the literal's strict one extended by the drawing order: at
 // an equal depth the point with the smaller order number (the tile's owner
-// of the pixel, or NoOwner for what was there before) stays. The depths of a full
-// group of four rows are read and written back without branches (a lane that
-// is not stored gets its own depth back; each tile owns its pixels); the last
+// of the pixel, or NoOwner for what was there before) stays. A tile keeps
+// its depths, pixels and owners column by column (Tile), so the four rows of
+// a group are four neighbours: a full group is read and written back as one
+// vector each (a lane that is not stored gets its own value back); the last
 // rows of a column go lane by lane.
 //
-// A Painter holds what every Dot of a shape in a tile shares, copied out of
-// FastFrame into a local value: pixel bytes may alias anything, so a loop
-// that reads the globals through references would read them again after
-// every store.
+// A Painter holds what every Dot of a shape in a tile shares, copied into a
+// local value: a loop that read it through references would read it again
+// after every store of a pixel or an owner.
 //
-//   painter(view, tile, id)       the Painter of the points numbered id in a tile
+//   painter(view, tile, id, shade)   the Painter of the points numbered id in a tile, shade
+//                                 their colour where the light shades them (shadelanes)
 //   hidden4(paint, lanes)         whether every depth of the lanes is below the shape's nearest
 //                                 depth in the tile, so that none of its points can be stored there
 //   hidden4(paint, col, row0, end)  the same before the lanes are made (most groups of a small
@@ -24,10 +25,11 @@
 //   cols4(paint, col0, row, end)  the lanes for columns col0 .. min(col0 + 4, end) − 1 of one row
 //                                 (wide, low shapes); every operation below takes either
 //   below4(lanes, row0, end)      the same for the next group down, row0 being its first row
-//   dots(paint, rows, live, x, y, z, shade, nx, ny, nz[, ln])   one surface point per live
+//   dots(paint, rows, live, x, y, z, nx, ny, nz[, ln])   one surface point per live
 //                                 lane, ln = lengthv of the normal; returns the lanes stored
 //   litdots(paint, rows, live, z, word)   the same where the shading is known: word = blue,
 //                                 green, red in bytes 0 to 2
+//   selflit(shade), selflitword(shade)   whether a shade shows the same word under any light, and that word
 //   dotone(paint, col, row, x, y, z, shade, normal)   one point, for the rare scalar cases
 //   depthtest, writepixels        internal
 #pragma once
@@ -52,13 +54,14 @@ struct Painter {
     bool cull;          // hidden4 compares with near (Tile)
     float near;
     F4 nears;           // near in every lane
+    const ShadeLanes* shade;  // the colour of the points drawn, where light shades them
 };
 
-inline Painter painter(const FastView& v, const Tile& tile, int32_t id)
+inline Painter painter(const FastView& v, const Tile& tile, int32_t id, const ShadeLanes* shade)
 {
     return Painter{tile.depth,    tile.pixels,   v.clip,        v.directed,    v.light,   f4(v.light.x),
                    f4(v.light.y), f4(v.light.z), f4(v.lightlength), tile.owner, tile.box.x0, tile.box.y0,
-                   id,            tile.ties,     tile.cull,     tile.near,     f4(tile.near)};
+                   id,            tile.ties,     tile.cull,     tile.near,     f4(tile.near), shade};
 }
 
 struct Rows4 {
@@ -108,9 +111,9 @@ inline bool hidden4(const Painter& d, int32_t col, int32_t row0, int32_t end)
     return true;
 }
 
-// Four pixels side by side in one row: lane i is the pixel (col0 + i, row).
-// Their depths are read and written as one vector when all four lie in the
-// picture.
+// Four pixels side by side in one row: lane i is the pixel (col0 + i, row),
+// TileHeight places after lane i - 1. A wide, low shape fills its lanes better
+// so, though they are gathered and scattered.
 struct Cols4 {
     size_t index;  // lane 0's place in the tile; lane i is i columns (TileHeight places) further
     int n;         // lanes that lie in the picture
@@ -282,8 +285,8 @@ inline int litdots(const Painter& d, const Lanes& r, M4 live, F4 z, uint32_t wor
 // Inlined into every rasteriser's loop: a call would pass its ten lane
 // arguments through memory.
 template <typename Lanes>
-[[gnu::always_inline]] inline int dots(const Painter& d, const Lanes& r, M4 live, F4 x, F4 y, F4 z, Shade shade, F4 nx,
-                                       F4 ny, F4 nz, F4 ln)
+[[gnu::always_inline]] inline int dots(const Painter& d, const Lanes& r, M4 live, F4 x, F4 y, F4 z, F4 nx, F4 ny,
+                                       F4 nz, F4 ln)
 {
     const int stored = depthtest(d, r, live, z);
     if (!stored)
@@ -299,22 +302,22 @@ template <typename Lanes>
     cos = select(gt(cos, f4(1)), f4(1), cos);
     cos = select(eq(ll, zero) | eq(ln, zero), zero, cos);
     uint32_t words[4];
-    shadewords(cos, shade.colour, shade.ambient, words);
+    shadewords(cos, *d.shade, words);
     writepixels(d, r, stored, words);
     return stored;
 }
 
 // The same with the normal's length computed here, only when a lane can be stored.
 template <typename Lanes>
-[[gnu::always_inline]] inline int dots(const Painter& d, const Lanes& r, M4 live, F4 x, F4 y, F4 z, Shade shade, F4 nx,
-                                       F4 ny, F4 nz)
+[[gnu::always_inline]] inline int dots(const Painter& d, const Lanes& r, M4 live, F4 x, F4 y, F4 z, F4 nx, F4 ny,
+                                       F4 nz)
 {
     M4 lit = live;
     if (d.clip)
         lit = andnot(lt(z, f4(0)), lit);
     if (!lanebits(lit))
         return 0;
-    return dots(d, r, live, x, y, z, shade, nx, ny, nz, sqrt4((nx * nx + ny * ny) + nz * nz));
+    return dots(d, r, live, x, y, z, nx, ny, nz, sqrt4((nx * nx + ny * ny) + nz * nz));
 }
 
 // The literal Dot on one pixel, with the drawing order's tie rule.

@@ -12,9 +12,9 @@ TileOrder FastTileOrder = TileOrder::NearFirst;
 
 namespace {
 
-// Whether every depth in the tile is below near, so that nothing at near or
-// beyond can change it; a NaN depth is below nothing. Stops at the first
-// depth that is not.
+// Whether every depth in box (the part of the tile its shapes reach) is below
+// near, so that nothing at near or beyond can change it; a NaN depth is below
+// nothing. Stops at the first depth that is not.
 bool hidden(const Tile& tile, const PixelBox& box, float near)
 {
     const F4 limit = f4(near);
@@ -31,7 +31,8 @@ bool hidden(const Tile& tile, const PixelBox& box, float near)
     return true;
 }
 
-// The picture's depths and pixels in r into the tile's columns (Load), or back.
+// The picture's depths or pixels in r into the tile's columns (Load), or back:
+// four rows of four at a time, turned over.
 template <bool Load, typename T>
 void copytile(T* picture, T* own, PixelBox tile, PixelBox r)
 {

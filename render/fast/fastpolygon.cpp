@@ -40,7 +40,6 @@ void paralleldots(const Painter& paint, const PolygonShape& p, int32_t col, int3
     const float u = float(col);
     const F4 au = f4(p.A * u), b = f4(p.B), pd = f4(p.D), pc = f4(p.C);
     const F4 nx = f4(p.N.x), ny = f4(p.N.y), nz = f4(p.N.z), nl = f4(p.nlength);
-    const Shade shade = p.shade;
     const uint32_t lit = p.lit;
     const F4 uu = f4(u), steps = f4(0, 1, 2, 3);
     for (int32_t row = r0; row < r1; row += 4) {
@@ -53,7 +52,7 @@ void paralleldots(const Painter& paint, const PolygonShape& p, int32_t col, int3
         if (d.directed)
             litdots(d, lanes, live, z, lit);
         else
-            dots(d, lanes, live, uu, vv, z, shade, nx, ny, nz, nl);
+            dots(d, lanes, live, uu, vv, z, nx, ny, nz, nl);
     }
 }
 
@@ -220,7 +219,6 @@ template <bool Full, bool Inside, typename EdgeAt>
     const Painter& d = c.d;
     const int32_t col = c.col, axes = p.axes;
     const F4 nx = f4(p.N.x), ny = f4(p.N.y), nz = f4(p.N.z), nl = f4(p.nlength);
-    const Shade shade = p.shade;
     const uint32_t lit = p.lit;
     const F4 halfh = f4(v.H / 2.0f), steps = f4(0, 1, 2, 3), zero = f4(0);
     const F4 minusd = f4(-p.D), vdx = f4(c.dx), vf = f4(v.f), b = f4(p.B), dxa = f4(c.dxa), fc = f4(c.fc);
@@ -242,7 +240,7 @@ template <bool Full, bool Inside, typename EdgeAt>
         if (d.directed)
             litdots(d, lanes, inside, pz, lit);
         else
-            dots(d, lanes, inside, px, py, pz, shade, nx, ny, nz, nl);
+            dots(d, lanes, inside, px, py, pz, nx, ny, nz, nl);
     }
 }
 
@@ -254,7 +252,6 @@ template <bool Full, typename EdgeAt>
 {
     const int32_t axes = p.axes;
     const F4 nx = f4(p.N.x), ny = f4(p.N.y), nz = f4(p.N.z), nl = f4(p.nlength);
-    const Shade shade = p.shade;
     const uint32_t lit = p.lit;
     const F4 halfw = f4(v.W / 2.0f), steps = f4(0, 1, 2, 3), zero = f4(0);
     const float dy = float(row) - v.H / 2.0f;
@@ -276,7 +273,7 @@ template <bool Full, typename EdgeAt>
         if (d.directed)
             litdots(d, lanes, inside, pz, lit);
         else
-            dots(d, lanes, inside, px, py, pz, shade, nx, ny, nz, nl);
+            dots(d, lanes, inside, px, py, pz, nx, ny, nz, nl);
     }
 }
 
@@ -343,8 +340,8 @@ void centralcolumn(const FastView& v, const Painter& d, const PolygonShape& p, i
 }
 
 // A polygon in front of the eye with certified screen rows (fastscreen.cpp).
-// k has one sign over its box, so a column's points have their a-coordinate
-// between those of the end rows, and only the edges reaching there are tested.
+// Every edge is tested: with at most FullEdges of them, choosing those a
+// column part can reach costs more than it saves.
 void spannedpolygon(const FastView& v, const Painter& paint, const PolygonShape& p, const PixelBox& whole, int32_t x0,
                     int32_t x1)
 {
@@ -476,7 +473,11 @@ void drawpolygon(const PolygonShape& shape, const Tile& tile, int32_t id)
     p.box = intile(p.box, tile);
     if (emptybox(p.box))
         return;
-    const Painter d = painter(v, tile, id);
+    // Under a directed light every point takes p.lit.
+    ShadeLanes shade;
+    if (!v.directed)
+        shade = shadelanes(p.shade.colour, p.shade.ambient);
+    const Painter d = painter(v, tile, id, &shade);
     const int32_t x0 = p.box.x0, x1 = p.box.x1;
     if (!v.central) {
         for (int32_t col = x0; col < x1; col++)

@@ -49,7 +49,6 @@ RowSpan parallelspan(const SphereShape& s, int32_t col)
                                                   RowSpan span)
 {
     const Vector C = s.C;
-    const Shade front = s.front;
     const float rr = s.rr;
     const float u = float(col);
     const float dx = C.x - u;
@@ -67,12 +66,12 @@ RowSpan parallelspan(const SphereShape& s, int32_t col)
         q = sqrt4(q);
         const F4 z = cz - q;
         const Rows4 lanes = rows4(d, col, row, span.r1);
-        const int stored = dots(d, lanes, ok, uu, vv, z, front, nx, vv - cy, neg(q));
+        const int stored = dots(d, lanes, ok, uu, vv, z, nx, vv - cy, neg(q));
         if (!d.clip)
             continue;
         const int clipped = lanebits(ok & lt(z, f4(0))) & ~stored;
         if (clipped)
-            dots(back, lanes, lanemask(clipped), uu, vv, cz + q, s.back, f4(C.x) - uu, cy - vv, neg(q));
+            dots(back, lanes, lanemask(clipped), uu, vv, cz + q, f4(C.x) - uu, cy - vv, neg(q));
     }
 }
 
@@ -155,7 +154,6 @@ template <bool Walk, bool BackLit>
                                                  const SphereShape& s, int32_t col, RowSpan span)
 {
     const Vector C = s.C;
-    const Shade front = s.front;
     const F4 rr = f4(s.rr);
     const float dx = float(col) - v.W / 2.0f;
     const float cxdx = C.x * dx, czf = C.z * v.f, dxdx = dx * dx, ff = v.f * v.f;
@@ -186,7 +184,7 @@ template <bool Walk, bool BackLit>
             const M4 ahead = gt(iz, zero);
             const F4 a[3] = {fa * ix, fa * iy, fa * iz}, b[3] = {fb * ix, fb * iy, fb * iz};
             const F4 nx = select(ahead, a[0], b[0]), ny = select(ahead, a[1], b[1]), nz = select(ahead, a[2], b[2]);
-            const int stored = dots(d, lanes, ok, nx, ny, nz, front, nx - cx, ny - cy, nz - cz);
+            const int stored = dots(d, lanes, ok, nx, ny, nz, nx - cx, ny - cy, nz - cz);
             // The far point counts only where the near one was clipped or is NaN.
             M4 farlanes = andnot(eq(nz, nz), ok);
             if (d.clip)
@@ -197,7 +195,7 @@ template <bool Walk, bool BackLit>
                 if (BackLit)
                     litdots(back, lanes, lanemask(farbits), fz, selflitword(s.back));
                 else
-                    dots(back, lanes, lanemask(farbits), fx, fy, fz, s.back, cx - fx, cy - fy, cz - fz);
+                    dots(back, lanes, lanemask(farbits), fx, fy, fz, cx - fx, cy - fy, cz - fz);
             }
         }
         for (int i = 0; footbits && i < 4; i++)
@@ -228,7 +226,8 @@ void drawsphere(const SphereShape& shape, const Tile& tile, int32_t id)
     s.box = intile(s.box, tile);
     if (emptybox(s.box))
         return;
-    const Painter d = painter(v, tile, id), back = painter(v, tile, id + 1);
+    const ShadeLanes front = shadelanes(s.front.colour, s.front.ambient), inside = shadelanes(s.back.colour, s.back.ambient);
+    const Painter d = painter(v, tile, id, &front), back = painter(v, tile, id + 1, &inside);
     const RowSpan whole = {s.box.y0, s.box.y1};
     const bool large = std::min(shape.box.x1 - shape.box.x0, shape.box.y1 - shape.box.y0) > WalkSide;
     // The inside of a large sphere (a sky) often shows its colour whatever the light.

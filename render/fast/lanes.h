@@ -19,8 +19,11 @@
 //   setlanes(out, bits, value)   out[i] = value for every bit i set (four ints)
 //   lane(x, i)           lane i
 //   load4(in), store4(x, out)   four floats from memory / the four lanes to memory
-//   shadewords(cos, colour, ambient, out)   the literal's per-channel shading of four cos values,
+//   shadelanes(colour, ambient)   a colour and its ambient made ready for shadewords
+//   shadewords(cos, shade, out)   the literal's per-channel shading of four cos values,
 //                        as blue | green << 8 | red << 16
+//   writewords(out, words)   four pixels' blue, green and red, each keeping its fourth byte
+//   transpose4(in, instride, out, outstride)   four rows of four 4-byte values into four columns
 #pragma once
 
 #include <cstddef>
@@ -75,32 +78,47 @@ inline float lane(F4 a, int i)
 // value = c × t with t = a × (1 − cos) / 255 + cos, in double, rounded to
 // float and truncated: the literal's operations in its order, two lanes per
 // double register.
-inline __m128d shadefactor(__m128d cos, uint32_t a)
+inline __m128d shadefactor(__m128d cos, __m128d a)
 {
-    const __m128d scaled = _mm_mul_pd(_mm_set1_pd(double(a)), _mm_sub_pd(_mm_set1_pd(1.0), cos));
+    const __m128d scaled = _mm_mul_pd(a, _mm_sub_pd(_mm_set1_pd(1.0), cos));
     return _mm_add_pd(_mm_div_pd(scaled, _mm_set1_pd(255.0)), cos);
 }
-inline __m128i shadevalues(__m128d tlo, __m128d thi, uint32_t c)
+inline __m128i shadevalues(__m128d tlo, __m128d thi, __m128d c)
 {
-    const __m128d cd = _mm_set1_pd(double(c));
-    return _mm_cvttps_epi32(_mm_movelh_ps(_mm_cvtpd_ps(_mm_mul_pd(cd, tlo)), _mm_cvtpd_ps(_mm_mul_pd(cd, thi))));
+    return _mm_cvttps_epi32(_mm_movelh_ps(_mm_cvtpd_ps(_mm_mul_pd(c, tlo)), _mm_cvtpd_ps(_mm_mul_pd(c, thi))));
 }
 
-// out[i] = blue | green << 8 | red << 16 of lane i. Equal ambient channels share t.
-inline void shadewords(F4 cos, uint32_t colour, uint32_t ambient, uint32_t out[4])
+// A colour and its ambient (red | green << 8 | blue << 16) as shadewords takes
+// them: blue, green, red, each channel in double.
+struct ShadeLanes {
+    __m128d c[3], a[3];
+    bool grey;  // equal ambient channels share t
+};
+inline ShadeLanes shadelanes(uint32_t colour, uint32_t ambient)
+{
+    ShadeLanes s;
+    for (int k = 0; k < 3; k++) {
+        const int shift = 16 - 8 * k;
+        s.c[k] = _mm_set1_pd(double((colour >> shift) & 0xFF));
+        s.a[k] = _mm_set1_pd(double((ambient >> shift) & 0xFF));
+    }
+    s.grey = ((ambient ^ (ambient >> 8)) & 0xFFFF) == 0;
+    return s;
+}
+
+// out[i] = blue | green << 8 | red << 16 of lane i.
+inline void shadewords(F4 cos, const ShadeLanes& s, uint32_t out[4])
 {
     const __m128d lo = _mm_cvtps_pd(cos.v);
     const __m128d hi = _mm_cvtps_pd(_mm_movehl_ps(cos.v, cos.v));
-    const bool grey = ((ambient ^ (ambient >> 8)) & 0xFFFF) == 0;
-    __m128d tlo = shadefactor(lo, ambient & 0xFF), thi = shadefactor(hi, ambient & 0xFF);
+    __m128d tlo = shadefactor(lo, s.a[0]), thi = shadefactor(hi, s.a[0]);
     __m128i words = _mm_setzero_si128();
     for (int k = 0; k < 3; k++) {
-        const int shift = 16 - 8 * k;  // blue, green, red
-        if (!grey) {
-            tlo = shadefactor(lo, (ambient >> shift) & 0xFF);
-            thi = shadefactor(hi, (ambient >> shift) & 0xFF);
+        if (!s.grey && k > 0) {
+            tlo = shadefactor(lo, s.a[k]);
+            thi = shadefactor(hi, s.a[k]);
         }
-        const __m128i channel = shadevalues(tlo, thi, (colour >> shift) & 0xFF);
+        const __m128i channel = shadevalues(tlo, thi, s.c[k]);
         words = _mm_or_si128(words, k == 0 ? channel : k == 1 ? _mm_slli_epi32(channel, 8) : _mm_slli_epi32(channel, 16));
     }
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out), words);
@@ -122,7 +140,6 @@ inline void writewords(uint32_t* out, const uint32_t words[4])
     const __m128i kept = _mm_and_si128(_mm_loadu_si128(p), _mm_set1_epi32(int32_t(0xFF000000u)));
     _mm_storeu_si128(p, _mm_or_si128(kept, _mm_loadu_si128(reinterpret_cast<const __m128i*>(words))));
 }
-// Four rows of four words from a picture (stride in words) into four columns of a tile, and back.
 template <typename T>
 inline void transpose4(const T* in, size_t instride, T* out, size_t outstride)
 {
@@ -188,8 +205,17 @@ inline F4 select(M4 m, F4 a, F4 b) { return F4{{m.v[0] ? a.v[0] : b.v[0], m.v[1]
 inline int lanebits(M4 m) { return int(m.v[0]) | int(m.v[1]) << 1 | int(m.v[2]) << 2 | int(m.v[3]) << 3; }
 inline float lane(F4 a, int i) { return a.v[i]; }
 
-inline void shadewords(F4 cos, uint32_t colour, uint32_t ambient, uint32_t out[4])
+struct ShadeLanes {
+    uint32_t colour, ambient;
+};
+inline ShadeLanes shadelanes(uint32_t colour, uint32_t ambient)
 {
+    return ShadeLanes{colour, ambient};
+}
+
+inline void shadewords(F4 cos, const ShadeLanes& s, uint32_t out[4])
+{
+    const uint32_t colour = s.colour, ambient = s.ambient;
     for (int i = 0; i < 4; i++) {
         out[i] = 0;
         for (int k = 0; k < 3; k++) {
@@ -223,6 +249,6 @@ inline void transpose4(const T* in, size_t instride, T* out, size_t outstride)
 {
     for (size_t i = 0; i < 4; i++)
         for (size_t k = 0; k < 4; k++)
-            out[k * outstride + i] = in[i * instride + k];
+            std::memcpy(out + k * outstride + i, in + i * instride + k, sizeof(T));  // pixels are bytes
 }
 #endif

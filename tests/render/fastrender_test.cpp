@@ -53,7 +53,7 @@ struct SceneMaker {
     void palette()
     {
         for (int i = 0, n = 1 + draw.below(4); i < n; i++) {
-            const int grey = draw.below(256);
+            const int grey = draw.chance(15) ? 255 : draw.below(256);  // 255: lit or not, the same colour
             Pattern p = draw.chance(50) ? RGBpattern(draw.below(256), draw.below(256), draw.below(256), grey, grey, grey)
                                         : RGBpattern(draw.below(256), draw.below(256), draw.below(256), draw.below(256),
                                                      draw.below(256), draw.below(256));
