@@ -130,10 +130,24 @@ void parallelcolumn(const Painter& d, const PolygonShape& p, const PixelBox& who
 // each part s = −D / k is monotone too, and with it the coordinate a of the
 // points (s·dx or s·f): its range over the part is spanned by the part's two
 // end rows, and only edges whose a-range meets it can ever cross.
+// A polygon's plane and normal in every lane, made once per tile.
+struct PlaneLanes {
+    F4 nx, ny, nz, nl;  // N and its length
+    F4 minusd, f, A, B, fc;  // −D, the view's f, A, B and f·C
+    F4 halfw, halfh;
+};
+
+PlaneLanes planelanes(const FastView& v, const PolygonShape& p)
+{
+    return PlaneLanes{f4(p.N.x), f4(p.N.y),   f4(p.N.z),        f4(p.nlength),    f4(-p.D),        f4(v.f),
+                      f4(p.A),   f4(p.B),     f4(v.f * p.C),    f4(v.W / 2.0f),   f4(v.H / 2.0f)};
+}
+
 struct Column {
     const FastView& v;
     const Painter& d;  // a copy of the caller's own, made once: pixel stores cannot alias it
     const PolygonShape& p;
+    const PlaneLanes& L;
     int32_t col;
     float dx, dxa, fc;
 
@@ -214,22 +228,21 @@ template <bool Full, bool Inside, typename EdgeAt>
 [[gnu::always_inline]] inline void centralrows(const Column& c, int32_t r0, int32_t r1, RowSpan in, int32_t count,
                                                EdgeAt edgeat)
 {
-    const FastView& v = c.v;
     const PolygonShape& p = c.p;
+    const PlaneLanes& L = c.L;
     const Painter& d = c.d;
     const int32_t col = c.col, axes = p.axes;
-    const F4 nx = f4(p.N.x), ny = f4(p.N.y), nz = f4(p.N.z), nl = f4(p.nlength);
     const uint32_t lit = p.lit;
-    const F4 halfh = f4(v.H / 2.0f), steps = f4(0, 1, 2, 3), zero = f4(0);
-    const F4 minusd = f4(-p.D), vdx = f4(c.dx), vf = f4(v.f), b = f4(p.B), dxa = f4(c.dxa), fc = f4(c.fc);
+    const F4 steps = f4(0, 1, 2, 3), zero = f4(0);
+    const F4 vdx = f4(c.dx), dxa = f4(c.dxa);
     for (int32_t row = r0; row < r1; row += 4) {
         if (hidden4(d, col, row, r1))
             continue;
-        const F4 dy = (f4(float(row)) + steps) - halfh;
-        const F4 k = (dxa + dy * b) + fc;
+        const F4 dy = (f4(float(row)) + steps) - L.halfh;
+        const F4 k = (dxa + dy * L.B) + L.fc;
         const M4 live = andnot(eq(k, zero), firstlanes(r1 - row));
-        const F4 s = minusd / k;
-        const F4 px = s * vdx, py = s * dy, pz = s * vf;
+        const F4 s = L.minusd / k;
+        const F4 px = s * vdx, py = s * dy, pz = s * L.f;
         const F4 pa = axes == 2 ? pz : px;
         const F4 pb = axes == 1 ? pz : py;
         const bool sure = Inside && row >= in.r0 && row + 4 <= in.r1;
@@ -240,31 +253,31 @@ template <bool Full, bool Inside, typename EdgeAt>
         if (d.directed)
             litdots(d, lanes, inside, pz, lit);
         else
-            dots(d, lanes, inside, px, py, pz, nx, ny, nz, nl);
+            dots(d, lanes, inside, px, py, pz, L.nx, L.ny, L.nz, L.nl);
     }
 }
 
 // The same for columns [c0, c1) of one row, four columns at a time: a wide,
 // low polygon fills its lanes better so. dx varies across the lanes, dy not.
 template <bool Full, typename EdgeAt>
-[[gnu::always_inline]] inline void centralcols(const FastView& v, const Painter& d, const PolygonShape& p, int32_t row,
-                                               int32_t c0, int32_t c1, int32_t count, EdgeAt edgeat)
+[[gnu::always_inline]] inline void centralcols(const FastView& v, const Painter& d, const PolygonShape& p,
+                                               const PlaneLanes& L, int32_t row, int32_t c0, int32_t c1, int32_t count,
+                                               EdgeAt edgeat)
 {
     const int32_t axes = p.axes;
-    const F4 nx = f4(p.N.x), ny = f4(p.N.y), nz = f4(p.N.z), nl = f4(p.nlength);
     const uint32_t lit = p.lit;
-    const F4 halfw = f4(v.W / 2.0f), steps = f4(0, 1, 2, 3), zero = f4(0);
+    const F4 steps = f4(0, 1, 2, 3), zero = f4(0);
     const float dy = float(row) - v.H / 2.0f;
-    const F4 minusd = f4(-p.D), vf = f4(v.f), a = f4(p.A), dyb = f4(dy * p.B), fc = f4(v.f * p.C), vdy = f4(dy);
+    const F4 dyb = f4(dy * p.B), vdy = f4(dy);
     for (int32_t col = c0; col < c1; col += 4) {
         const Cols4 lanes = cols4(d, col, row, c1);
         if (hidden4(d, lanes))
             continue;
-        const F4 dx = (f4(float(col)) + steps) - halfw;
-        const F4 k = (dx * a + dyb) + fc;
+        const F4 dx = (f4(float(col)) + steps) - L.halfw;
+        const F4 k = (dx * L.A + dyb) + L.fc;
         const M4 live = andnot(eq(k, zero), firstlanes(c1 - col));
-        const F4 s = minusd / k;
-        const F4 px = s * dx, py = s * vdy, pz = s * vf;
+        const F4 s = L.minusd / k;
+        const F4 px = s * dx, py = s * vdy, pz = s * L.f;
         const F4 pa = axes == 2 ? pz : px;
         const F4 pb = axes == 1 ? pz : py;
         const M4 inside = insidelanes<Full>(pa, pb, live, count, edgeat);
@@ -273,7 +286,7 @@ template <bool Full, typename EdgeAt>
         if (d.directed)
             litdots(d, lanes, inside, pz, lit);
         else
-            dots(d, lanes, inside, px, py, pz, nx, ny, nz, nl);
+            dots(d, lanes, inside, px, py, pz, L.nx, L.ny, L.nz, L.nl);
     }
 }
 
@@ -305,7 +318,7 @@ void centralpart(const Column& c, int32_t r0, int32_t r1, int32_t far, RowSpan i
     if (count == 0)
         return;
     const Painter d = c.d;
-    const Column own{c.v, d, c.p, c.col, c.dx, c.dxa, c.fc};
+    const Column own{c.v, d, c.p, c.L, c.col, c.dx, c.dxa, c.fc};
     if (count < MaxEdgeLanes) {
         centralrows<false, true>(own, r0, r1, in, count, [&](int32_t e) -> const EdgeLanes& { return picked[e]; });
         return;
@@ -315,15 +328,16 @@ void centralpart(const Column& c, int32_t r0, int32_t r1, int32_t far, RowSpan i
 }
 
 // monotone: k can neither overflow nor turn NaN, so the parts above exist.
-void centralcolumn(const FastView& v, const Painter& d, const PolygonShape& p, int32_t col, bool monotone, RowSpan in)
+void centralcolumn(const FastView& v, const Painter& d, const PolygonShape& p, const PlaneLanes& L, int32_t col,
+                   bool monotone, RowSpan in)
 {
     const float dx = float(col) - v.W / 2.0f;
-    const Column c{v, d, p, col, dx, dx * p.A, v.f * p.C};
+    const Column c{v, d, p, L, col, dx, dx * p.A, v.f * p.C};
     const int32_t y0 = p.box.y0, y1 = p.box.y1;
     if (!monotone) {
         const Edge* edges = FastEdges + p.first;
         const Painter own = d;
-        const Column local{v, own, p, col, dx, dx * p.A, v.f * p.C};
+        const Column local{v, own, p, L, col, dx, dx * p.A, v.f * p.C};
         centralrows<false, false>(local, y0, y1, RowSpan{0, 0}, p.count, [&](int32_t e) { return lanesof(edges[e]); });
         return;
     }
@@ -342,8 +356,8 @@ void centralcolumn(const FastView& v, const Painter& d, const PolygonShape& p, i
 // A polygon in front of the eye with certified screen rows (fastscreen.cpp).
 // Every edge is tested: with at most FullEdges of them, choosing those a
 // column part can reach costs more than it saves.
-void spannedpolygon(const FastView& v, const Painter& paint, const PolygonShape& p, const PixelBox& whole, int32_t x0,
-                    int32_t x1)
+void spannedpolygon(const FastView& v, const Painter& paint, const PolygonShape& p, const PlaneLanes& L,
+                    const PixelBox& whole, int32_t x0, int32_t x1)
 {
     const Painter d = paint;  // one copy for every column
     const Edge* edges = FastEdges + p.first;
@@ -358,7 +372,7 @@ void spannedpolygon(const FastView& v, const Painter& paint, const PolygonShape&
         if (rows.y0 >= rows.y1)
             continue;
         const float dx = float(col) - v.W / 2.0f;
-        const Column c{v, d, p, col, dx, dx * p.A, v.f * p.C};
+        const Column c{v, d, p, L, col, dx, dx * p.A, v.f * p.C};
         const RowSpan in =
             rows.y1 - rows.y0 >= InsideRows ? polygoninside(p, col, rows.y0, rows.y1) : RowSpan{0, 0};
         if (p.count == 3)
@@ -366,6 +380,32 @@ void spannedpolygon(const FastView& v, const Painter& paint, const PolygonShape&
         else
             centralrows<true, true>(c, rows.y0, rows.y1, in, p.count, edgeat);
     }
+}
+
+// Whether k has one sign over box (monotone in row and column: its corners
+// show it), and then whether every line of sight there meets the plane behind
+// the eye, the depth nearest 0 (at the largest |k|) being below 0, so that
+// clipping discards every point.
+struct Side {
+    bool onesign, behind;
+};
+
+Side sideof(const FastView& v, const PolygonShape& p, const PixelBox& box)
+{
+    auto kat = [&](int32_t col, int32_t row) {
+        return ((float(col) - v.W / 2.0f) * p.A + (float(row) - v.H / 2.0f) * p.B) + v.f * p.C;
+    };
+    const float k[4] = {kat(box.x0, box.y0), kat(box.x0, box.y1 - 1), kat(box.x1 - 1, box.y0), kat(box.x1 - 1, box.y1 - 1)};
+    const bool positive = k[0] > 0 && k[1] > 0 && k[2] > 0 && k[3] > 0;
+    if (!positive && !(k[0] < 0 && k[1] < 0 && k[2] < 0 && k[3] < 0))
+        return Side{false, false};
+    if (positive != (p.D > 0))
+        return Side{true, false};
+    float far = k[0];
+    for (float ki : k)
+        if (std::fabs(ki) > std::fabs(far))
+            far = ki;
+    return Side{true, -p.D / far * v.f < 0};
 }
 
 // The common small polygon: a few edges, and k of one sign over the whole
@@ -377,32 +417,23 @@ bool simplepolygon(const FastView& v, const Painter& paint, const PolygonShape& 
     if (p.count > FullEdges)
         return false;
     if (p.spans) {
-        spannedpolygon(v, paint, p, whole, x0, x1);
+        spannedpolygon(v, paint, p, planelanes(v, p), whole, x0, x1);
         return true;
     }
-    const Painter d = paint;  // one copy for every column
-    const int32_t y0 = p.box.y0, y1 = p.box.y1;
-    auto column = [&](int32_t col) {
-        const float dx = float(col) - v.W / 2.0f;
-        return Column{v, d, p, col, dx, dx * p.A, v.f * p.C};
-    };
     // Tested on the polygon's whole rectangle, so that a tile draws a polygon
     // the way the whole of it is best drawn.
-    const Column left = column(whole.x0), right = column(whole.x1 - 1);
-    const float k[4] = {left.k(whole.y0), left.k(whole.y1 - 1), right.k(whole.y0), right.k(whole.y1 - 1)};
-    const bool positive = k[0] > 0 && k[1] > 0 && k[2] > 0 && k[3] > 0;
-    if (!positive && !(k[0] < 0 && k[1] < 0 && k[2] < 0 && k[3] < 0))
+    const Side side = sideof(v, p, whole);
+    if (!side.onesign)
         return false;
-    if (positive == (p.D > 0) && v.clip) {
-        // Behind the eye: all discarded if the depth nearest 0 is below 0.
-        int far = 0;
-        for (int i = 1; i < 4; i++)
-            if (std::fabs(k[i]) > std::fabs(k[far]))
-                far = i;
-        const Column& c = far < 2 ? left : right;
-        if (c.s(far % 2 ? whole.y1 - 1 : whole.y0) * v.f < 0)
-            return true;
-    }
+    if (side.behind && v.clip)
+        return true;
+    const Painter d = paint;  // one copy for every column
+    const int32_t y0 = p.box.y0, y1 = p.box.y1;
+    const PlaneLanes L = planelanes(v, p);
+    auto column = [&](int32_t col) {
+        const float dx = float(col) - v.W / 2.0f;
+        return Column{v, d, p, L, col, dx, dx * p.A, v.f * p.C};
+    };
     const Edge* edges = FastEdges + p.first;
     EdgeLanes spread[FullEdges];
     for (int32_t e = 0; e < p.count; e++)
@@ -413,9 +444,9 @@ bool simplepolygon(const FastView& v, const Painter& paint, const PolygonShape& 
     if (p.insideat < 0 && h * ((w + 3) / 4) < w * ((h + 3) / 4)) {
         for (int32_t row = y0; row < y1; row++) {
             if (p.count == 3)
-                centralcols<true>(v, d, p, row, x0, x1, 3, edgeat);
+                centralcols<true>(v, d, p, L, row, x0, x1, 3, edgeat);
             else
-                centralcols<true>(v, d, p, row, x0, x1, p.count, edgeat);
+                centralcols<true>(v, d, p, L, row, x0, x1, p.count, edgeat);
         }
         return true;
     }
@@ -430,29 +461,6 @@ bool simplepolygon(const FastView& v, const Painter& paint, const PolygonShape& 
             centralrows<true, true>(c, y0, y1, FastSpans[p.insideat + col - whole.x0], p.count, edgeat);
     }
     return true;
-}
-
-// Whether every line of sight of the polygon's part of a tile meets its
-// plane behind the eye (k monotone in row and column: the corners show it),
-// so that clipping discards every point, the depth nearest 0 being below 0.
-bool behindtile(const FastView& v, const PolygonShape& p)
-{
-    auto kat = [&](int32_t col, int32_t row) {
-        const float dx = float(col) - v.W / 2.0f;
-        return (dx * p.A + (float(row) - v.H / 2.0f) * p.B) + v.f * p.C;
-    };
-    const float k[4] = {kat(p.box.x0, p.box.y0), kat(p.box.x0, p.box.y1 - 1), kat(p.box.x1 - 1, p.box.y0),
-                        kat(p.box.x1 - 1, p.box.y1 - 1)};
-    const bool positive = k[0] > 0 && k[1] > 0 && k[2] > 0 && k[3] > 0;
-    if (!positive && !(k[0] < 0 && k[1] < 0 && k[2] < 0 && k[3] < 0))
-        return false;
-    if (positive != (p.D > 0))
-        return false;
-    float far = k[0];
-    for (float ki : k)
-        if (std::fabs(ki) > std::fabs(far))
-            far = ki;
-    return -p.D / far * v.f < 0;
 }
 
 }  // namespace
@@ -489,9 +497,11 @@ void drawpolygon(const PolygonShape& shape, const Tile& tile, int32_t id)
     const bool monotone = size * (v.W + v.H + v.f) < 1e37f;
     if (monotone && simplepolygon(v, d, p, shape.box, x0, x1))
         return;
-    if (monotone && v.clip && behindtile(v, p))
+    // Behind the eye over the whole tile.
+    if (monotone && v.clip && sideof(v, p, p.box).behind)
         return;
     const RowSpan* inside = p.insideat >= 0 ? FastSpans + p.insideat : nullptr;
+    const PlaneLanes L = planelanes(v, p);
     for (int32_t col = x0; col < x1; col++)
-        centralcolumn(v, d, p, col, monotone, inside ? inside[col - shape.box.x0] : RowSpan{0, 0});
+        centralcolumn(v, d, p, L, col, monotone, inside ? inside[col - shape.box.x0] : RowSpan{0, 0});
 }
