@@ -148,7 +148,8 @@ int centralspans(const FastView& v, const SphereShape& s, int32_t col, RowSpan s
 }
 
 // Walk: the lanes move down the column group by group, which pays on a large
-// sphere; a small one finds them only for a group that meets it.
+// sphere; a small one finds them only for a group that meets it. BackLit: the
+// far points' colour is self-lit (fastdot.h).
 template <bool Walk, bool BackLit>
 [[gnu::always_inline]] inline void centralcolumn(const FastView& v, const Painter& d, const Painter& back,
                                                  const SphereShape& s, int32_t col, RowSpan span)
@@ -226,7 +227,8 @@ void drawsphere(const SphereShape& shape, const Tile& tile, int32_t id)
     s.box = intile(s.box, tile);
     if (emptybox(s.box))
         return;
-    const ShadeLanes front = shadelanes(s.front.colour, s.front.ambient), inside = shadelanes(s.back.colour, s.back.ambient);
+    const ShadeLanes front = shadelanes(s.front.colour, s.front.ambient);
+    const ShadeLanes inside = shadelanes(s.back.colour, s.back.ambient);
     const Painter d = painter(v, tile, id, &front), back = painter(v, tile, id + 1, &inside);
     const RowSpan whole = {s.box.y0, s.box.y1};
     const bool large = std::min(shape.box.x1 - shape.box.x0, shape.box.y1 - shape.box.y0) > WalkSide;
@@ -238,7 +240,7 @@ void drawsphere(const SphereShape& shape, const Tile& tile, int32_t id)
             continue;
         }
         if (!s.spans) {
-            if (large && backlit)
+            if (backlit)
                 centralcolumn<true, true>(v, d, back, s, col, whole);
             else if (large)
                 centralcolumn<true, false>(v, d, back, s, col, whole);
@@ -249,9 +251,11 @@ void drawsphere(const SphereShape& shape, const Tile& tile, int32_t id)
         const RowSpan* spans = FastSpans + s.spanat + SpansPerColumn * (col - shape.box.x0);
         for (int i = 0; i < SpansPerColumn; i++) {
             const RowSpan span = {std::max(spans[i].r0, s.box.y0), std::min(spans[i].r1, s.box.y1)};
-            if (span.r0 < span.r1 && backlit)
+            if (span.r0 >= span.r1)
+                continue;
+            if (backlit)
                 centralcolumn<true, true>(v, d, back, s, col, span);
-            else if (span.r0 < span.r1)
+            else
                 centralcolumn<true, false>(v, d, back, s, col, span);
         }
     }
