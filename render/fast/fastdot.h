@@ -64,10 +64,17 @@ inline Painter painter(const FastView& v, const Tile& tile, int32_t id, const Sh
                    id,            tile.ties,     tile.cull,     tile.near,     f4(tile.near), shade};
 }
 
-struct Rows4 {
-    size_t index;  // lane 0's place in the tile; lane i is i further
+// Four pixels of a tile, Stride places apart: Rows4, lane i the pixel (col,
+// row0 + i), four neighbours; Cols4, lane i the pixel (col0 + i, row), for
+// wide, low shapes, which fill their lanes better so, though the lanes are
+// gathered and scattered.
+template <size_t Stride>
+struct Lanes4 {
+    size_t index;  // lane 0's place in the tile
     int n;         // lanes that lie in the picture
 };
+using Rows4 = Lanes4<1>;
+using Cols4 = Lanes4<TileHeight>;
 
 inline Rows4 rows4(const Painter& d, int32_t col, int32_t row0, int32_t end)
 {
@@ -79,9 +86,36 @@ inline Rows4 below4(const Rows4& r, int32_t row0, int32_t end)
     return Rows4{r.index + 4, end - row0 < 4 ? end - row0 : 4};
 }
 
+inline Cols4 cols4(const Painter& d, int32_t col0, int32_t row, int32_t end)
+{
+    return Cols4{d.at(col0, row), end - col0 < 4 ? end - col0 : 4};
+}
+
+template <size_t Stride>
+inline F4 loadlanes(const float* p)
+{
+    if constexpr (Stride == 1)
+        return load4(p);
+    else
+        return f4(p[0], p[Stride], p[2 * Stride], p[3 * Stride]);
+}
+
+template <size_t Stride>
+inline void storelanes(F4 x, float* p)
+{
+    if constexpr (Stride == 1) {
+        store4(x, p);
+    } else {
+        float now[4];
+        store4(x, now);
+        p[0] = now[0], p[Stride] = now[1], p[2 * Stride] = now[2], p[3 * Stride] = now[3];
+    }
+}
+
 // Strict: a depth equal to the nearest possible one could still be a tie the
 // shape wins. A NaN depth is below nothing.
-inline bool hidden4(const Painter& d, const Rows4& r)
+template <size_t Stride>
+inline bool hidden4(const Painter& d, const Lanes4<Stride>& r)
 {
     if (!d.cull)
         return false;
@@ -89,9 +123,9 @@ inline bool hidden4(const Painter& d, const Rows4& r)
     if (!(p[0] < d.near))  // most groups of a shape that is seen, in one load
         return false;
     if (r.n == 4)
-        return lanebits(lt(load4(p), d.nears)) == 15;
+        return lanebits(lt(loadlanes<Stride>(p), d.nears)) == 15;
     for (int i = 1; i < r.n; i++)
-        if (!(p[i] < d.near))
+        if (!(p[i * Stride] < d.near))
             return false;
     return true;
 }
@@ -111,115 +145,46 @@ inline bool hidden4(const Painter& d, int32_t col, int32_t row0, int32_t end)
     return true;
 }
 
-// Four pixels side by side in one row: lane i is the pixel (col0 + i, row),
-// TileHeight places after lane i - 1. A wide, low shape fills its lanes better
-// so, though they are gathered and scattered.
-struct Cols4 {
-    size_t index;  // lane 0's place in the tile; lane i is i columns (TileHeight places) further
-    int n;         // lanes that lie in the picture
-};
-
-inline Cols4 cols4(const Painter& d, int32_t col0, int32_t row, int32_t end)
-{
-    return Cols4{d.at(col0, row), end - col0 < 4 ? end - col0 : 4};
-}
-
-inline F4 colsdepth(const float* p)
-{
-    return f4(p[0], p[TileHeight], p[2 * TileHeight], p[3 * TileHeight]);
-}
-
-inline bool hidden4(const Painter& d, const Cols4& r)
-{
-    const float* p = d.depth + r.index;
-    if (!d.cull || !(p[0] < d.near))
-        return false;
-    if (r.n == 4)
-        return lanebits(lt(colsdepth(p), d.nears)) == 15;
-    for (int i = 1; i < r.n; i++)
-        if (!(p[i * TileHeight] < d.near))
-            return false;
-    return true;
-}
-
-inline int depthtest(const Painter& d, const Cols4& r, M4 live, F4 z)
-{
-    if (d.clip)
-        live = andnot(lt(z, f4(0)), live);
-    int32_t* owner = d.owner + r.index;
-    float* p = d.depth + r.index;
-    if (r.n == 4) {
-        const F4 old = colsdepth(p);
-        M4 pass = gt(old, z) & live;
-        const int ties = d.ties ? lanebits(eq(old, z) & live) : 0;
-        if (ties) {
-            int earlier = 0;
-            for (int i = 0; i < 4; i++)
-                if ((ties >> i & 1) && d.id < owner[i * TileHeight])
-                    earlier |= 1 << i;
-            pass = pass | lanemask(earlier);
-        }
-        const int bits = lanebits(pass);
-        if (bits) {
-            float now[4];
-            store4(select(pass, z, old), now);
-            p[0] = now[0], p[TileHeight] = now[1], p[2 * TileHeight] = now[2], p[3 * TileHeight] = now[3];
-            for (int i = 0; d.ties && i < 4; i++)
-                if (bits >> i & 1)
-                    owner[i * TileHeight] = d.id;
-        }
-        return bits;
-    }
-    const int bits = lanebits(live);
-    int stored = 0;
-    for (int i = 0; i < r.n; i++, p += TileHeight) {
-        const float zi = lane(z, i);
-        if ((bits >> i & 1) && (*p > zi || (d.ties && *p == zi && d.id < owner[i * TileHeight]))) {
-            *p = zi;
-            if (d.ties)
-                owner[i * TileHeight] = d.id;
-            stored |= 1 << i;
-        }
-    }
-    return stored;
-}
-
 // Clipping and the depth test; the stored lanes as bits, which become the
 // pixels' owners.
-inline int depthtest(const Painter& d, const Rows4& r, M4 live, F4 z)
+template <size_t Stride>
+inline int depthtest(const Painter& d, const Lanes4<Stride>& r, M4 live, F4 z)
 {
     if (d.clip)
         live = andnot(lt(z, f4(0)), live);
     int32_t* owner = d.owner + r.index;
     float* p = d.depth + r.index;
     if (r.n == 4) {
-        const F4 old = load4(p);
+        const F4 old = loadlanes<Stride>(p);
         M4 pass = gt(old, z) & live;
         // Equal depths: the earlier point in the drawing order stays.
         const int ties = d.ties ? lanebits(eq(old, z) & live) : 0;
         if (ties) {
             int earlier = 0;
             for (int i = 0; i < 4; i++)
-                if ((ties >> i & 1) && d.id < owner[i])
+                if ((ties >> i & 1) && d.id < owner[i * Stride])
                     earlier |= 1 << i;
             pass = pass | lanemask(earlier);
         }
         const int bits = lanebits(pass);
         if (bits) {
-            store4(select(pass, z, old), p);
-            if (d.ties)
+            storelanes<Stride>(select(pass, z, old), p);
+            if (d.ties && Stride == 1)
                 setlanes(owner, bits, d.id);
+            for (int i = 0; d.ties && Stride > 1 && i < 4; i++)
+                if (bits >> i & 1)
+                    owner[i * Stride] = d.id;
         }
         return bits;
     }
     const int bits = lanebits(live);
     int stored = 0;
-    for (int i = 0; i < r.n; i++, p++) {
+    for (int i = 0; i < r.n; i++, p += Stride) {
         const float zi = lane(z, i);
-        if ((bits >> i & 1) && (*p > zi || (d.ties && *p == zi && d.id < owner[i]))) {
+        if ((bits >> i & 1) && (*p > zi || (d.ties && *p == zi && d.id < owner[i * Stride]))) {
             *p = zi;
             if (d.ties)
-                owner[i] = d.id;
+                owner[i * Stride] = d.id;
             stored |= 1 << i;
         }
     }
@@ -235,22 +200,15 @@ inline void writepixel(uint32_t* p, uint32_t word)
     *p = (*p & 0xFF000000u) | word;
 }
 
-inline void writepixels(const Painter& d, const Rows4& r, int stored, const uint32_t words[4])
+template <size_t Stride>
+inline void writepixels(const Painter& d, const Lanes4<Stride>& r, int stored, const uint32_t words[4])
 {
     uint32_t* p = d.pixels + r.index;
-    if (stored == 15) {  // the common case, without a branch per lane
+    if (Stride == 1 && stored == 15) {  // the common case, without a branch per lane
         writewords(p, words);
         return;
     }
-    for (int i = 0; i < r.n; i++, p++)
-        if (stored >> i & 1)
-            writepixel(p, words[i]);
-}
-
-inline void writepixels(const Painter& d, const Cols4& r, int stored, const uint32_t words[4])
-{
-    uint32_t* p = d.pixels + r.index;
-    for (int i = 0; i < r.n; i++, p += TileHeight)
+    for (int i = 0; i < r.n; i++, p += Stride)
         if (stored >> i & 1)
             writepixel(p, words[i]);
 }
