@@ -32,13 +32,13 @@
 //
 //   PrepareShapes(list)                 the frame's view, shapes and tiles; false when nothing is drawn
 //   screenspans(polygon)                central view: whether rows can be limited, and how (setup)
-//   polygonspans(polygon)               central view with spans: the rows of each column that can be inside
+//   polygonspans(polygon, c0, c1)       central view with spans: the rows of columns [c0, c1) that can be inside
 //   polygoninside(polygon, col, y0, y1) the longest run of rows in [y0, y1) that are surely inside
 //   columninside(polygon, col)          the same for a polygon without spans, over its whole box (setup)
 //   spherenear(sphere[, box])           a depth no point of the sphere (drawn in box) lies below
 //   polygonnear(polygon, box)           the same for a polygon's points drawn in box
-//   spherespans(sphere)                 central view with spans: each column's rows, into FastSpans
-//   parallelcrossings(polygon)          parallel view: each column's inside-row thresholds, into FastCrossings
+//   spherespans(sphere, c0, c1)         central view with spans: the rows of columns [c0, c1), into FastSpans
+//   parallelcrossings(polygon, c0, c1)  parallel view: columns [c0, c1)'s inside-row thresholds, into FastCrossings
 //   drawsphere(shape, tile, id)         a sphere's part of a tile; id its place (near points)
 //   drawpolygon(shape, tile, id)        a polygon's part of a tile
 //   intile(box, tile)                   the part of a rectangle inside a tile
@@ -186,16 +186,16 @@ extern int32_t FastTilesAcross, FastTiles;  // tiles in a row of the picture, an
 
 bool PrepareShapes(SceneList* list);
 bool screenspans(PolygonShape* p);
-void polygonspans(const PolygonShape& p);
+void polygonspans(const PolygonShape& p, int32_t from, int32_t to);
 RowSpan polygoninside(const PolygonShape& p, int32_t col, int32_t y0, int32_t y1);
 RowSpan columninside(const PolygonShape& p, int32_t col);
 float spherenear(const SphereShape& s);
 float spherenear(const SphereShape& s, PixelBox box);
 float polygonnear(const PolygonShape& p, PixelBox box);
-void spherespans(const SphereShape& s);
+void spherespans(const SphereShape& s, int32_t from, int32_t to);
 // Polygons with at most this many edges keep their parallel-view thresholds per frame.
 constexpr int32_t ParallelEdges = 15;
-void parallelcrossings(const PolygonShape& p);
+void parallelcrossings(const PolygonShape& p, int32_t from, int32_t to);
 void drawsphere(const SphereShape& s, const Tile& tile, int32_t id);
 void drawpolygon(const PolygonShape& p, const Tile& tile, int32_t id);
 float lightcosone(Vector light, Vector normal);

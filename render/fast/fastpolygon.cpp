@@ -518,10 +518,10 @@ bool simplepolygon(const FastView& v, const Painter& paint, const PolygonShape& 
 
 }  // namespace
 
-void parallelcrossings(const PolygonShape& p)
+void parallelcrossings(const PolygonShape& p, int32_t from, int32_t to)
 {
-    int32_t* stored = FastCrossings + p.crossat;
-    for (int32_t col = p.box.x0; col < p.box.x1; col++, stored += ParallelEdges + 1)
+    int32_t* stored = FastCrossings + p.crossat + size_t(ParallelEdges + 1) * size_t(from - p.box.x0);
+    for (int32_t col = from; col < to; col++, stored += ParallelEdges + 1)
         stored[0] = parallelthresholds(p, col, p.box.y0, p.box.y1, stored + 1);
 }
 

@@ -110,14 +110,14 @@ bool screenspans(PolygonShape* p)
 // Edge by edge, each over the columns it can reach, rather than column by
 // column over every edge: the same values in the same expressions, so the
 // rows are those of a column taken alone, at a fraction of the cost.
-void polygonspans(const PolygonShape& p)
+void polygonspans(const PolygonShape& p, int32_t from, int32_t to)
 {
     const double* screen = FastScreen + 3 * size_t(p.first);
     const double m = p.margin;
     constexpr int32_t Strip = 256;  // columns at a time
     double ymins[Strip], ymaxs[Strip];
-    for (int32_t c0 = p.box.x0; c0 < p.box.x1; c0 += Strip) {
-        const int32_t n = std::min(Strip, p.box.x1 - c0);
+    for (int32_t c0 = from; c0 < to; c0 += Strip) {
+        const int32_t n = std::min(Strip, to - c0);
         std::fill(ymins, ymins + n, INFINITY);
         std::fill(ymaxs, ymaxs + n, -INFINITY);
         for (int32_t i = 0; i < p.count; i++) {

@@ -248,6 +248,21 @@ int32_t* ChunkTiles = nullptr;  // chunk k, tile t at k * FastTiles + t: its ent
 size_t ChunkTileRoom = 0;
 size_t ChunkSpans[MaxChunks], ChunkCrossings[MaxChunks];  // their room, then where it starts
 
+// The columns whose rows are found once per frame (spans, thresholds, rows
+// surely inside) are handed out in runs of PieceColumns, as if the shapes'
+// columns lay end to end in list order: a few large shapes, a sky or a
+// floor, would otherwise keep one thread busy while the other waits, and
+// many small ones would cost a handing-out each.
+constexpr int32_t PieceColumns = 128;
+struct ColumnShape {
+    int32_t shape;  // into FastOrder
+    size_t start;   // where its first column lies in the run of all of them
+};
+ColumnShape* ColumnShapes = nullptr;
+size_t ColumnShapeRoom = 0;
+size_t ColumnShapeCount = 0, ColumnCount = 0;  // the shapes, and all their columns
+size_t ChunkColumnShapes[MaxChunks], ChunkColumns[MaxChunks];  // a chunk's, then where they start
+
 int32_t jobend(int32_t job)
 {
     return std::min(FastOrderCount, (job + 1) * ShapesPerJob);
@@ -310,13 +325,38 @@ int32_t chunkbegin(int32_t chunk)
     return std::min(FastOrderCount, chunk * ChunkJobs * ShapesPerJob);
 }
 
+// Finding the rows surely inside costs about a thousand instructions a
+// column; tall polygons repay it, unless a few columns show that most of the
+// box lies off the polygon (one reaching behind the eye is given the whole
+// picture).
+bool insideworth(const PolygonShape& p)
+{
+    const int32_t width = p.box.x1 - p.box.x0;
+    for (int32_t k = 0; k < InsideSamples; k++) {
+        const RowSpan rows = columninside(p, p.box.x0 + (2 * k + 1) * width / (2 * InsideSamples));
+        if (rows.r1 - rows.r0 >= InsideHeight / 2)
+            return true;
+    }
+    return false;
+}
+
+// Whether a drawn shape's rows are found per column once per frame.
+bool columnwork(const ShapeRef& ref)
+{
+    if (ref.kind == ShapeKind::Sphere)
+        return FastSpheres[ref.index].spanat >= 0;
+    const PolygonShape& p = FastPolygons[ref.index];
+    return p.crossat >= 0 || p.spans || p.insideat >= 0;
+}
+
 // A chunk's room: its spans and thresholds, placed from the chunk's start
-// (filltiles moves them to the frame's), and its entries in every tile.
+// (filltiles moves them to the frame's), its shapes' columns, and its entries
+// in every tile.
 void countchunk(int32_t chunk)
 {
     int32_t* counts = ChunkTiles + size_t(chunk) * size_t(FastTiles);
     std::fill(counts, counts + FastTiles, 0);
-    size_t spans = 0, crossings = 0;
+    size_t spans = 0, crossings = 0, shapes = 0, columns = 0;
     const bool central = FastFrame.central;
     const int32_t across = FastTilesAcross, end = chunkbegin(chunk + 1);
     for (int32_t i = chunkbegin(chunk); i < end; i++) {
@@ -333,10 +373,8 @@ void countchunk(int32_t chunk)
                 p.spanat = int32_t(spans);
                 spans += size_t(p.box.x1 - p.box.x0);
             }
-            // Finding the rows surely inside costs about a thousand
-            // instructions a column; tall polygons repay it.
             p.insideat = -1;
-            if (ref.drawn && central && !p.spans && p.box.y1 - p.box.y0 >= InsideHeight) {
+            if (ref.drawn && central && !p.spans && p.box.y1 - p.box.y0 >= InsideHeight && insideworth(p)) {
                 p.insideat = int32_t(spans);
                 spans += size_t(p.box.x1 - p.box.x0);
             }
@@ -350,6 +388,10 @@ void countchunk(int32_t chunk)
         }
         if (!ref.drawn)
             continue;
+        if (columnwork(ref)) {
+            shapes++;
+            columns += size_t(boxof(ref).x1 - boxof(ref).x0);
+        }
         const PixelBox t = tilesof(ref);
         if (t.x1 - t.x0 == 1 && t.y1 - t.y0 == 1) {  // most shapes: a loop costs more
             counts[t.y0 * across + t.x0]++;
@@ -361,14 +403,18 @@ void countchunk(int32_t chunk)
     }
     ChunkSpans[chunk] = spans;
     ChunkCrossings[chunk] = crossings;
+    ChunkColumnShapes[chunk] = shapes;
+    ChunkColumns[chunk] = columns;
 }
 
 // Each drawn shape goes to the tiles its rectangle reaches, in list order:
-// chunk by chunk, as the starts were summed.
+// chunk by chunk, as the starts were summed; its columns likewise.
 void filltiles(int32_t chunk)
 {
     int32_t* at = ChunkTiles + size_t(chunk) * size_t(FastTiles);
     const int32_t spans = int32_t(ChunkSpans[chunk]), crossings = int32_t(ChunkCrossings[chunk]);
+    ColumnShape* columnshape = ColumnShapes + ChunkColumnShapes[chunk];
+    size_t columns = ChunkColumns[chunk];
     const int32_t across = FastTilesAcross, end = chunkbegin(chunk + 1);
     TileEntry* entries = FastTileShapes;
     for (int32_t i = chunkbegin(chunk); i < end; i++) {
@@ -386,6 +432,10 @@ void filltiles(int32_t chunk)
         } else if (FastSpheres[ref.index].spanat >= 0) {
             FastSpheres[ref.index].spanat += spans;
         }
+        if (columnwork(ref)) {
+            *columnshape++ = ColumnShape{i, columns};
+            columns += size_t(boxof(ref).x1 - boxof(ref).x0);
+        }
         const PixelBox t = tilesof(ref);
         if (t.x1 - t.x0 == 1 && t.y1 - t.y0 == 1) {
             entries[at[t.y0 * across + t.x0]++] = TileEntry{ref.near, i};
@@ -397,33 +447,37 @@ void filltiles(int32_t chunk)
     }
 }
 
-void prepspans(int32_t job)
+void prepcolumns(const ShapeRef& ref, int32_t from, int32_t to)
 {
-    const int32_t end = jobend(job);
-    for (int32_t i = job * ShapesPerJob; i < end; i++) {
-        const ShapeRef& ref = FastOrder[i];
-        if (!ref.drawn)
-            continue;
-        if (ref.kind == ShapeKind::Sphere && FastSpheres[ref.index].spanat >= 0)
-            spherespans(FastSpheres[ref.index]);
-        if (ref.kind == ShapeKind::Polygon && FastPolygons[ref.index].crossat >= 0)
-            parallelcrossings(FastPolygons[ref.index]);
-        if (ref.kind == ShapeKind::Polygon && FastPolygons[ref.index].insideat >= 0) {
-            // A few columns first: a polygon whose box is mostly outside it
-            // (one reaching behind the eye is given the whole picture) rarely repays the rest.
-            const PolygonShape& p = FastPolygons[ref.index];
-            RowSpan* inside = FastSpans + p.insideat - p.box.x0;
-            const int32_t width = p.box.x1 - p.box.x0;
-            bool worth = false;
-            for (int32_t k = 0; k < InsideSamples && !worth; k++) {
-                const RowSpan rows = columninside(p, p.box.x0 + (2 * k + 1) * width / (2 * InsideSamples));
-                worth = rows.r1 - rows.r0 >= InsideHeight / 2;
-            }
-            for (int32_t col = p.box.x0; col < p.box.x1; col++)
-                inside[col] = worth ? columninside(p, col) : RowSpan{0, 0};
-        }
-        if (ref.kind == ShapeKind::Polygon && FastPolygons[ref.index].spans)
-            polygonspans(FastPolygons[ref.index]);
+    if (ref.kind == ShapeKind::Sphere) {
+        spherespans(FastSpheres[ref.index], from, to);
+        return;
+    }
+    const PolygonShape& p = FastPolygons[ref.index];
+    if (p.crossat >= 0) {
+        parallelcrossings(p, from, to);
+    } else if (p.spans) {
+        polygonspans(p, from, to);
+    } else {
+        RowSpan* inside = FastSpans + p.insideat - p.box.x0;
+        for (int32_t col = from; col < to; col++)
+            inside[col] = columninside(p, col);
+    }
+}
+
+// Columns [piece·PieceColumns, (piece + 1)·PieceColumns) of the run of all.
+void prepcolumns(int32_t piece)
+{
+    const size_t lo = size_t(piece) * PieceColumns, hi = std::min(ColumnCount, lo + PieceColumns);
+    const ColumnShape* begin = ColumnShapes;
+    const ColumnShape* end = begin + ColumnShapeCount;
+    const ColumnShape* c =
+        std::upper_bound(begin, end, lo, [](size_t at, const ColumnShape& s) { return at < s.start; }) - 1;
+    for (; c < end && c->start < hi; c++) {
+        const ShapeRef& ref = FastOrder[c->shape];
+        const PixelBox box = boxof(ref);
+        const size_t from = std::max(lo, c->start) - c->start, to = std::min(hi - c->start, size_t(box.x1 - box.x0));
+        prepcolumns(ref, box.x0 + int32_t(from), box.x0 + int32_t(to));
     }
 }
 
@@ -500,12 +554,16 @@ bool PrepareShapes(SceneList* list)
     reserve(&ChunkTiles, &ChunkTileRoom, size_t(Chunks) * size_t(FastTiles));
     runcounting(Chunks, countchunk);
     size_t spans = 0, crossings = 0;
+    ColumnShapeCount = 0, ColumnCount = 0;
     for (int32_t k = 0; k < Chunks; k++) {
         spans += std::exchange(ChunkSpans[k], spans);
         crossings += std::exchange(ChunkCrossings[k], crossings);
+        ColumnShapeCount += std::exchange(ChunkColumnShapes[k], ColumnShapeCount);
+        ColumnCount += std::exchange(ChunkColumns[k], ColumnCount);
     }
     reserve(&FastSpans, &SpanRoom, spans);
     reserve(&FastCrossings, &CrossingRoom, crossings);
+    reserve(&ColumnShapes, &ColumnShapeRoom, ColumnShapeCount);
     reserve(&FastTileStart, &TileRoom, size_t(FastTiles) + 1);
     int32_t entries = 0;
     for (int32_t t = 0; t < FastTiles; t++) {
@@ -516,6 +574,6 @@ bool PrepareShapes(SceneList* list)
     FastTileStart[FastTiles] = entries;
     reserve(&FastTileShapes, &TileShapeRoom, size_t(entries));
     runcounting(Chunks, filltiles);
-    runparallel(Jobs, prepspans);
+    runparallel(int32_t((ColumnCount + PieceColumns - 1) / PieceColumns), prepcolumns);
     return true;
 }

@@ -207,11 +207,11 @@ template <bool Walk, bool BackLit>
 
 }  // namespace
 
-void spherespans(const SphereShape& s)
+void spherespans(const SphereShape& s, int32_t from, int32_t to)
 {
     const FastView& v = FastFrame;
-    RowSpan* spans = FastSpans + s.spanat;
-    for (int32_t col = s.box.x0; col < s.box.x1; col++, spans += SpansPerColumn) {
+    RowSpan* spans = FastSpans + s.spanat + size_t(SpansPerColumn) * size_t(from - s.box.x0);
+    for (int32_t col = from; col < to; col++, spans += SpansPerColumn) {
         const int count = centralspans(v, s, col, spans);
         for (int i = count; i < SpansPerColumn; i++)
             spans[i] = RowSpan{0, 0};
