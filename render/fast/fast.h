@@ -51,6 +51,7 @@
 #include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <cstring>
 
 // One frame's view, copied from the globals the literal renderer reads.
 struct FastView {
@@ -120,7 +121,6 @@ struct ShapeRef {
     bool drawn;          // false: the literal rasteriser would return before any pixel
     int32_t index;       // into FastSpheres or FastPolygons
     const void* object;  // the SphereObject or PolygonObject
-    float near;          // no stored point of it can have a smaller depth (spheres; polygons per tile)
 };
 
 // A tile of the picture: small enough to share a frame finely between threads
@@ -155,11 +155,36 @@ inline PixelBox intile(PixelBox b, const Tile& tile)
                     std::min(b.y1, tile.box.y1)};
 }
 
-// A shape listed in a tile, with its nearest depth there.
+// A shape listed in a tile: its place in FastOrder in the low half, and
+// above it, once the tile is drawn, its nearest depth there as bits that
+// order as the depths do (never NaN; -0 is taken as 0), so that near first,
+// ties in list order, is one integer comparison.
 struct TileEntry {
-    float near;
-    int32_t shape;  // into FastOrder
+    uint64_t key;
 };
+
+inline TileEntry tileentry(float near, int32_t shape)
+{
+    uint32_t bits;
+    const float z = near + 0.0f;
+    std::memcpy(&bits, &z, sizeof bits);
+    bits = bits >> 31 ? ~bits : bits | 0x80000000u;
+    return TileEntry{uint64_t(bits) << 32 | uint32_t(shape)};
+}
+
+inline int32_t tileshape(TileEntry e)
+{
+    return int32_t(uint32_t(e.key));
+}
+
+inline float tilenear(TileEntry e)
+{
+    uint32_t bits = uint32_t(e.key >> 32);
+    bits = bits >> 31 ? bits & 0x7FFFFFFFu : ~bits;
+    float near;
+    std::memcpy(&near, &bits, sizeof near);
+    return near;
+}
 
 // The order in which a tile's shapes are drawn: near first (the default), or
 // the list's own order backwards, in which every tie between two points goes

@@ -72,16 +72,6 @@ void copytile(const Tile& tile, const PixelBox& r, bool load)
     }
 }
 
-bool nearfirst(const TileEntry& a, const TileEntry& b)
-{
-    return a.near < b.near || (a.near == b.near && a.shape < b.shape);
-}
-
-bool listbackwards(const TileEntry& a, const TileEntry& b)
-{
-    return a.shape > b.shape;
-}
-
 void drawtile(int32_t index)
 {
     const FastView& v = FastFrame;
@@ -100,10 +90,12 @@ void drawtile(int32_t index)
     // Only the part of the tile that its shapes reach is copied and searched.
     PixelBox box = {tile.box.x1, tile.box.x0, tile.box.y1, tile.box.y0};
     for (TileEntry* e = first; e < last; e++) {
-        const ShapeRef& ref = FastOrder[e->shape];
+        const int32_t shape = tileshape(*e);
+        const ShapeRef& ref = FastOrder[shape];
         const bool sphere = ref.kind == ShapeKind::Sphere;
         const PixelBox part = intile(sphere ? FastSpheres[ref.index].box : FastPolygons[ref.index].box, tile);
-        e->near = sphere ? spherenear(FastSpheres[ref.index], part) : polygonnear(FastPolygons[ref.index], part);
+        *e = tileentry(sphere ? spherenear(FastSpheres[ref.index], part) : polygonnear(FastPolygons[ref.index], part),
+                       shape);
         if (!emptybox(part))
             box = PixelBox{std::min(box.x0, part.x0), std::max(box.x1, part.x1), std::min(box.y0, part.y0),
                            std::max(box.y1, part.y1)};
@@ -114,9 +106,9 @@ void drawtile(int32_t index)
     const bool near = FastTileOrder == TileOrder::NearFirst;
     // Lambdas, so that each comparison is inlined rather than called.
     if (near)
-        std::sort(first, last, [](const TileEntry& a, const TileEntry& b) { return nearfirst(a, b); });
+        std::sort(first, last, [](TileEntry a, TileEntry b) { return a.key < b.key; });
     else
-        std::sort(first, last, [](const TileEntry& a, const TileEntry& b) { return listbackwards(a, b); });
+        std::sort(first, last, [](TileEntry a, TileEntry b) { return tileshape(a) > tileshape(b); });
 
     // Owners matter only up to the last shape that comes earlier in the list
     // than one drawn before it: past it, every shape follows all the drawn
@@ -124,9 +116,9 @@ void drawtile(int32_t index)
     const TileEntry* lastearlier = first;
     int32_t latest = INT32_MIN;
     for (const TileEntry* e = first; e < last; e++) {
-        if (e->shape < latest)
+        if (tileshape(*e) < latest)
             lastearlier = e + 1;
-        latest = std::max(latest, e->shape);
+        latest = std::max(latest, tileshape(*e));
     }
     if (lastearlier > first)
         std::fill(owners, owners + TileWidth * TileHeight, NoOwner);
@@ -137,8 +129,10 @@ void drawtile(int32_t index)
     const int64_t area = int64_t(box.x1 - box.x0) * (box.y1 - box.y0);
     int64_t covered = area, drawn = 0;
     for (const TileEntry* e = first; e < last; e++) {
+        const float nearest = tilenear(*e);
+        const int32_t shape = tileshape(*e);
         if (near && 2 * covered >= area) {
-            if (hidden(tile, box, e->near))
+            if (hidden(tile, box, nearest))
                 break;
             covered = 0;
         }
@@ -146,16 +140,16 @@ void drawtile(int32_t index)
         // Once the tile holds about a surface per pixel, a shape's rows are
         // first compared with its nearest depth: hidden groups cost a load.
         tile.cull = drawn >= area;
-        tile.near = e->near;
-        const ShapeRef& ref = FastOrder[e->shape];
+        tile.near = nearest;
+        const ShapeRef& ref = FastOrder[shape];
         const bool sphere = ref.kind == ShapeKind::Sphere;
         const PixelBox part = intile(sphere ? FastSpheres[ref.index].box : FastPolygons[ref.index].box, tile);
         covered += int64_t(part.x1 - part.x0) * (part.y1 - part.y0);
         drawn += int64_t(part.x1 - part.x0) * (part.y1 - part.y0);
         if (sphere)
-            drawsphere(FastSpheres[ref.index], tile, 2 * e->shape);
+            drawsphere(FastSpheres[ref.index], tile, 2 * shape);
         else
-            drawpolygon(FastPolygons[ref.index], tile, 2 * e->shape);
+            drawpolygon(FastPolygons[ref.index], tile, 2 * shape);
     }
     copytile(tile, box, false);
 }

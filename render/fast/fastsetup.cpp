@@ -292,8 +292,6 @@ void prepshapes(int32_t job)
             const SphereObject* sphere = static_cast<const SphereObject*>(ref.object);
             ref.drawn = sphere && sphere->center && sphere->pattern &&
                         prepsphere(M, *sphere->center, sphere->radius, *sphere->pattern, &FastSpheres[ref.index]);
-            if (ref.drawn)
-                ref.near = spherenear(FastSpheres[ref.index]);
         } else {
             const PolygonObject* polygon = static_cast<const PolygonObject*>(ref.object);
             FastPolygons[ref.index].first = int32_t(edgeat);
@@ -438,12 +436,12 @@ void filltiles(int32_t chunk)
         }
         const PixelBox t = tilesof(ref);
         if (t.x1 - t.x0 == 1 && t.y1 - t.y0 == 1) {
-            entries[at[t.y0 * across + t.x0]++] = TileEntry{ref.near, i};
+            entries[at[t.y0 * across + t.x0]++] = TileEntry{uint32_t(i)};
             continue;
         }
         for (int32_t ty = t.y0; ty < t.y1; ty++)
             for (int32_t tx = t.x0; tx < t.x1; tx++)
-                entries[at[ty * across + tx]++] = TileEntry{ref.near, i};
+                entries[at[ty * across + tx]++] = TileEntry{uint32_t(i)};
     }
 }
 
@@ -515,9 +513,9 @@ void listshapes(const SceneList* list)
         for (int i = 0; i < block->count; i++) {
             const ObjectTag tag = block->tags[i];
             if (tag == TagSphere)
-                FastOrder[FastOrderCount++] = ShapeRef{ShapeKind::Sphere, false, spheres++, block->objects[i], 0};
+                FastOrder[FastOrderCount++] = ShapeRef{ShapeKind::Sphere, false, spheres++, block->objects[i]};
             else if (tag == TagPolygon)
-                FastOrder[FastOrderCount++] = ShapeRef{ShapeKind::Polygon, false, polygons++, block->objects[i], 0};
+                FastOrder[FastOrderCount++] = ShapeRef{ShapeKind::Polygon, false, polygons++, block->objects[i]};
         }
     }
     reserve(&FastSpheres, &SphereRoom, size_t(spheres));
