@@ -72,6 +72,8 @@ void copytile(const Tile& tile, const PixelBox& r, bool load)
     }
 }
 
+constexpr int64_t SmallPart = 1024;  // pixels: a quarter of a tile
+
 void drawtile(int32_t index)
 {
     const FastView& v = FastFrame;
@@ -144,8 +146,13 @@ void drawtile(int32_t index)
         const ShapeRef& ref = FastOrder[shape];
         const bool sphere = ref.kind == ShapeKind::Sphere;
         const PixelBox part = intile(sphere ? FastSpheres[ref.index].box : FastPolygons[ref.index].box, tile);
-        covered += int64_t(part.x1 - part.x0) * (part.y1 - part.y0);
-        drawn += int64_t(part.x1 - part.x0) * (part.y1 - part.y0);
+        const int64_t pixels = int64_t(part.x1 - part.x0) * (part.y1 - part.y0);
+        covered += pixels;
+        drawn += pixels;
+        // A small shape hidden all over its part of the tile is left before
+        // any of its setup: most far triangles of a dense mesh are.
+        if (tile.cull && pixels <= SmallPart && hidden(tile, part, nearest))
+            continue;
         if (sphere)
             drawsphere(FastSpheres[ref.index], tile, 2 * shape);
         else
