@@ -14,14 +14,14 @@
 // RenderSceneLiteral does and turns every sphere and polygon into a shape
 // record, the records spread over the threads: the same view values, pixel
 // rectangle, plane and colours, computed by the same float expressions
-// (render/raster.h), whether the literal rasteriser would draw at all, and a
-// depth below which none of its points can lie. Each shape is listed with the
-// tiles its rectangle reaches. Then each tile is drawn by one thread, in a
-// copy of its own (Tile): its shapes sorted by that depth, near first, each
-// drawn with the tie rule above (an owner number per pixel of the tile), and
-// a shape whose nearest possible depth lies beyond every depth already in the
-// tile ends the tile. Only a stored point is shaded, and near things first
-// leave little to store twice.
+// (render/raster.h) and whether the literal rasteriser would draw at all.
+// Each shape is listed with the tiles its rectangle reaches. Then each tile is
+// drawn by one thread, in a copy of its own (Tile): each of its shapes gets a
+// depth below which none of its points there can lie, and they are drawn
+// sorted by it, near first, each with the tie rule above (an owner number per
+// pixel of the tile); a shape whose nearest possible depth lies beyond every
+// depth already in the tile ends the tile. Only a stored point is shaded, and
+// near things first leave little to store twice.
 //
 // Inside a tile the shapes skip work that provably cannot change a pixel (rows
 // outside a sphere's or polygon's certified span, the far point of a sphere
@@ -42,6 +42,7 @@
 //   drawsphere(shape, tile, id)         a sphere's part of a tile; id its place (near points)
 //   drawpolygon(shape, tile, id)        a polygon's part of a tile
 //   intile(box, tile)                   the part of a rectangle inside a tile
+//   tileentry(near, shape)              a shape's entry in a tile, sorting near first; tilenear, tileshape its halves
 //   lightcosone(light, normal), shadeone(cos, shade, pixel)   the literal cosine and three bytes
 #pragma once
 
