@@ -201,7 +201,7 @@ extern int32_t FastOrderCount;
 extern SphereShape* FastSpheres;
 extern PolygonShape* FastPolygons;
 extern Edge* FastEdges;
-extern Vector* FastCorners;   // the polygons' corners in view coordinates, beside their edges
+extern Vector* FastCorners;   // room for a large polygon's corners in view coordinates while it is set up
 extern double* FastScreen;    // the spanned polygons' corners on screen (x, y, slope to the next corner)
 extern RowSpan* FastSpans;    // central spheres' and spanned polygons' rows per column, found once per frame
 extern int32_t* FastCrossings;  // per column of such a polygon: a count, then that many sorted rows
