@@ -372,3 +372,24 @@ TEST_F(FastRenderTest, CrowdedScenesAcrossTilesGiveTheLiteralPictureInEitherOrde
         }
     }
 }
+
+// A list long enough for the setup's counting passes on every thread and for
+// its longer jobs, in both views: many thousands of shapes over a few tiles.
+TEST_F(FastRenderTest, ALongListGivesTheLiteralPicture)
+{
+    for (const uint8_t flags : {uint8_t(CamCentral | CamClip), uint8_t(0)}) {
+        Draw draw{std::mt19937(4242 + flags)};
+        ActualCam = DefaultCam();
+        ActualCam.flags = flags;
+        ActualLight = Camlight(ActualCam, 0);
+        image(72, 40);
+        SceneMaker maker(draw, false);
+        maker.palette();
+        maker.light();
+        for (int i = 0; i < 17000; i++)  // past 16 384, where the jobs grow
+            draw.chance(45) ? maker.sphere() : maker.polygon();
+        ActualScene = maker.list;
+        const std::string diff = compare(maker.list, 2 + flags % 2);
+        ASSERT_EQ(diff, "") << (flags ? "central view" : "parallel view");
+    }
+}
