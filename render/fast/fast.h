@@ -42,6 +42,7 @@
 //   drawsphere(shape, tile, id)         a sphere's part of a tile; id its place (near points)
 //   drawpolygon(shape, tile, id)        a polygon's part of a tile
 //   intile(box, tile)                   the part of a rectangle inside a tile
+//   boxof(ref)                          a listed shape's pixel rectangle
 //   tileentry(near, shape)              a shape's entry in a tile, sorting near first; tilenear, tileshape its halves
 //   lightcosone(light, normal), shadeone(cos, shade, pixel)   the literal cosine and three bytes
 #pragma once
@@ -209,6 +210,11 @@ extern int32_t* FastCrossings;  // per column of such a polygon: a count, then t
 extern int32_t* FastTileStart;    // tile t draws FastTileShapes[FastTileStart[t] .. FastTileStart[t + 1])
 extern TileEntry* FastTileShapes;
 extern int32_t FastTilesAcross, FastTiles;  // tiles in a row of the picture, and in all
+
+inline PixelBox boxof(const ShapeRef& ref)
+{
+    return ref.kind == ShapeKind::Sphere ? FastSpheres[ref.index].box : FastPolygons[ref.index].box;
+}
 
 bool PrepareShapes(SceneList* list);
 bool screenspans(PolygonShape* p);

@@ -18,13 +18,14 @@ namespace {
 bool hidden(const Tile& tile, const PixelBox& box, float near)
 {
     const F4 limit = f4(near);
+    const int32_t height = box.y1 - box.y0;
     for (int32_t col = box.x0; col < box.x1; col++) {
-        const float* depth = tile.depth + size_t(col - tile.box.x0) * TileHeight - tile.box.y0;
-        int32_t row = box.y0;
-        for (; row + 4 <= box.y1; row += 4)
+        const float* depth = tile.depth + size_t(col - tile.box.x0) * TileHeight + size_t(box.y0 - tile.box.y0);
+        int32_t row = 0;
+        for (; row + 4 <= height; row += 4)
             if (lanebits(lt(load4(depth + row), limit)) != 15)
                 return false;
-        for (; row < box.y1; row++)
+        for (; row < height; row++)
             if (!(depth[row] < near))
                 return false;
     }
@@ -94,9 +95,9 @@ void drawtile(int32_t index)
     for (TileEntry* e = first; e < last; e++) {
         const int32_t shape = tileshape(*e);
         const ShapeRef& ref = FastOrder[shape];
-        const bool sphere = ref.kind == ShapeKind::Sphere;
-        const PixelBox part = intile(sphere ? FastSpheres[ref.index].box : FastPolygons[ref.index].box, tile);
-        *e = tileentry(sphere ? spherenear(FastSpheres[ref.index], part) : polygonnear(FastPolygons[ref.index], part),
+        const PixelBox part = intile(boxof(ref), tile);
+        *e = tileentry(ref.kind == ShapeKind::Sphere ? spherenear(FastSpheres[ref.index], part)
+                                                     : polygonnear(FastPolygons[ref.index], part),
                        shape);
         if (!emptybox(part))
             box = PixelBox{std::min(box.x0, part.x0), std::max(box.x1, part.x1), std::min(box.y0, part.y0),
@@ -144,16 +145,15 @@ void drawtile(int32_t index)
         tile.cull = drawn >= area;
         tile.near = nearest;
         const ShapeRef& ref = FastOrder[shape];
-        const bool sphere = ref.kind == ShapeKind::Sphere;
-        const PixelBox part = intile(sphere ? FastSpheres[ref.index].box : FastPolygons[ref.index].box, tile);
-        const int64_t pixels = int64_t(part.x1 - part.x0) * (part.y1 - part.y0);
-        covered += pixels;
-        drawn += pixels;
+        const PixelBox part = intile(boxof(ref), tile);
+        const int64_t reach = int64_t(part.x1 - part.x0) * (part.y1 - part.y0);
+        covered += reach;
+        drawn += reach;
         // A small shape hidden all over its part of the tile is left before
         // any of its setup: most far triangles of a dense mesh are.
-        if (tile.cull && pixels <= SmallPart && hidden(tile, part, nearest))
+        if (tile.cull && reach <= SmallPart && hidden(tile, part, nearest))
             continue;
-        if (sphere)
+        if (ref.kind == ShapeKind::Sphere)
             drawsphere(FastSpheres[ref.index], tile, 2 * shape);
         else
             drawpolygon(FastPolygons[ref.index], tile, 2 * shape);

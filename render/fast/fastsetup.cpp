@@ -247,7 +247,7 @@ void prepview()
 constexpr int32_t LeastJobShapes = 64;
 constexpr int32_t MostJobs = 256;
 constexpr int32_t MaxChunks = 16;
-int32_t ShapesPerJob = LeastJobShapes;
+int32_t ShapesPerJob = LeastJobShapes;  // this frame's, set by PrepareShapes
 
 size_t* JobEdges = nullptr;  // per job: its polygons' edges, then where they start
 size_t JobRoom = 0;
@@ -311,11 +311,6 @@ void prepshapes(int32_t job)
     }
 }
 
-PixelBox boxof(const ShapeRef& ref)
-{
-    return ref.kind == ShapeKind::Sphere ? FastSpheres[ref.index].box : FastPolygons[ref.index].box;
-}
-
 // The tiles a drawn shape's rectangle reaches (not empty, and never below 0,
 // so unsigned division is the same and cheaper).
 PixelBox tilesof(const ShapeRef& ref)
@@ -344,6 +339,11 @@ bool insideworth(const PolygonShape& p)
             return true;
     }
     return false;
+}
+
+int32_t columnsof(const ShapeRef& ref)
+{
+    return boxof(ref).x1 - boxof(ref).x0;
 }
 
 // Whether a drawn shape's rows are found per column once per frame.
@@ -396,7 +396,7 @@ void countchunk(int32_t chunk)
             continue;
         if (columnwork(ref)) {
             shapes++;
-            columns += size_t(boxof(ref).x1 - boxof(ref).x0);
+            columns += size_t(columnsof(ref));
         }
         const PixelBox t = tilesof(ref);
         if (t.x1 - t.x0 == 1 && t.y1 - t.y0 == 1) {  // most shapes: a loop costs more
@@ -440,7 +440,7 @@ void filltiles(int32_t chunk)
         }
         if (columnwork(ref)) {
             *columnshape++ = ColumnShape{i, columns};
-            columns += size_t(boxof(ref).x1 - boxof(ref).x0);
+            columns += size_t(columnsof(ref));
         }
         const PixelBox t = tilesof(ref);
         if (t.x1 - t.x0 == 1 && t.y1 - t.y0 == 1) {
@@ -481,9 +481,9 @@ void prepcolumns(int32_t piece)
         std::upper_bound(begin, end, lo, [](size_t at, const ColumnShape& s) { return at < s.start; }) - 1;
     for (; c < end && c->start < hi; c++) {
         const ShapeRef& ref = FastOrder[c->shape];
-        const PixelBox box = boxof(ref);
-        const size_t from = std::max(lo, c->start) - c->start, to = std::min(hi - c->start, size_t(box.x1 - box.x0));
-        prepcolumns(ref, box.x0 + int32_t(from), box.x0 + int32_t(to));
+        const int32_t x0 = boxof(ref).x0;
+        const size_t from = std::max(lo, c->start) - c->start, to = std::min(hi - c->start, size_t(columnsof(ref)));
+        prepcolumns(ref, x0 + int32_t(from), x0 + int32_t(to));
     }
 }
 
