@@ -29,6 +29,9 @@
 //                                 lane, ln = lengthv of the normal; returns the lanes stored
 //   litdots(paint, rows, live, z, word)   the same where the shading is known: word = blue,
 //                                 green, red in bytes 0 to 2
+//   dotpair(paint, a, na, b, nb, length)   two groups of rows (Points4) side by side, with
+//                                 normals n of lengths length(n); returns the lanes stored, b's << 4
+//   cos4(paint, x, y, z, nx, ny, nz, ln)   the literal lightcos of four points
 //   selflit(shade), selflitword(shade)   whether a shade shows the same word under any light, and that word
 //   dotone(paint, col, row, x, y, z, shade, normal)   one point, for the rare scalar cases
 //   depthtest, writepixels        internal
@@ -85,6 +88,18 @@ inline Rows4 below4(const Rows4& r, int32_t row0, int32_t end)
 {
     return Rows4{r.index + 4, end - row0 < 4 ? end - row0 : 4};
 }
+
+// A group's points: their lanes in the tile, which of them are drawn, and where they lie.
+struct Points4 {
+    Rows4 at;
+    M4 live;
+    F4 x, y, z;
+};
+
+// Four vectors, one per lane.
+struct Vector4 {
+    F4 x, y, z;
+};
 
 inline Cols4 cols4(const Painter& d, int32_t col0, int32_t row, int32_t end)
 {
@@ -240,15 +255,9 @@ inline int litdots(const Painter& d, const Lanes& r, M4 live, F4 z, uint32_t wor
     return stored;
 }
 
-// Inlined into every rasteriser's loop: a call would pass its ten lane
-// arguments through memory.
-template <typename Lanes>
-[[gnu::always_inline]] inline int dots(const Painter& d, const Lanes& r, M4 live, F4 x, F4 y, F4 z, F4 nx, F4 ny,
-                                       F4 nz, F4 ln)
+// The literal lightcos of four points (x, y, z) whose normals n have the length ln.
+[[gnu::always_inline]] inline F4 cos4(const Painter& d, F4 x, F4 y, F4 z, F4 nx, F4 ny, F4 nz, F4 ln)
 {
-    const int stored = depthtest(d, r, live, z);
-    if (!stored)
-        return 0;
     F4 lx = d.lx, ly = d.ly, lz = d.lz, ll = d.ll;
     if (!d.directed) {
         lx = lx - x, ly = ly - y, lz = lz - z;
@@ -258,11 +267,54 @@ template <typename Lanes>
     F4 cos = ((lx * nx + ly * ny) + lz * nz) / ll / ln;
     cos = select(gt(cos, zero), cos, zero);
     cos = select(gt(cos, f4(1)), f4(1), cos);
-    cos = select(eq(ll, zero) | eq(ln, zero), zero, cos);
+    return select(eq(ll, zero) | eq(ln, zero), zero, cos);
+}
+
+// Inlined into every rasteriser's loop: a call would pass its ten lane
+// arguments through memory.
+template <typename Lanes>
+[[gnu::always_inline]] inline int dots(const Painter& d, const Lanes& r, M4 live, F4 x, F4 y, F4 z, F4 nx, F4 ny,
+                                       F4 nz, F4 ln)
+{
+    const int stored = depthtest(d, r, live, z);
+    if (!stored)
+        return 0;
     uint32_t words[4];
-    shadewords(cos, *d.shade, words);
+    shadewords(cos4(d, x, y, z, nx, ny, nz, ln), *d.shade, words);
     writepixels(d, r, stored, words);
     return stored;
+}
+
+// Two groups of a column drawn side by side: a group's chain of division,
+// square roots, two divisions and the shading is long, and the processor
+// overlaps two such chains when they stand next to each other, not when one
+// waits for the next turn of a loop. n are the groups' normals and
+// length(n) their lengths, asked for only where a point is stored. Returns
+// the stored lanes, b's shifted by 4.
+template <typename Length>
+[[gnu::always_inline]] inline int dotpair(const Painter& d, const Points4& a, const Vector4& na, const Points4& b,
+                                          const Vector4& nb, Length length)
+{
+    const int sa = lanebits(a.live) ? depthtest(d, a.at, a.live, a.z) : 0;
+    const int sb = lanebits(b.live) ? depthtest(d, b.at, b.live, b.z) : 0;
+    if (!sa || !sb) {  // one group or none: no pair to overlap
+        const Points4& g = sa ? a : b;
+        const Vector4& n = sa ? na : nb;
+        if (sa | sb) {
+            uint32_t words[4];
+            shadewords(cos4(d, g.x, g.y, g.z, n.x, n.y, n.z, length(n)), *d.shade, words);
+            writepixels(d, g.at, sa | sb, words);
+        }
+        return sa | sb << 4;
+    }
+    const F4 cosa = cos4(d, a.x, a.y, a.z, na.x, na.y, na.z, length(na));
+    const F4 cosb = cos4(d, b.x, b.y, b.z, nb.x, nb.y, nb.z, length(nb));
+    uint32_t wa[4], wb[4];
+    shadewords(cosa, *d.shade, wa);
+    shadewords(cosb, *d.shade, wb);
+    writepixels(d, a.at, sa, wa);
+    writepixels(d, b.at, sb, wb);
+    return sa | sb << 4;
 }
 
 // The same with the normal's length computed here, only when a lane can be stored.

@@ -235,25 +235,36 @@ template <bool Full, bool Inside, typename EdgeAt>
     const uint32_t lit = p.lit;
     const F4 steps = f4(0, 1, 2, 3), zero = f4(0);
     const F4 vdx = f4(c.dx), dxa = f4(c.dxa);
-    for (int32_t row = r0; row < r1; row += 4) {
-        if (hidden4(d, col, row, r1))
-            continue;
+    // The points of the group at row that lie inside (none when it is hidden).
+    auto points = [&](int32_t row, bool hidden) {
         const F4 dy = (f4(float(row)) + steps) - L.halfh;
         const F4 k = (dxa + dy * L.B) + L.fc;
-        const M4 live = andnot(eq(k, zero), firstlanes(r1 - row));
+        const M4 live = hidden ? noflags() : andnot(eq(k, zero), firstlanes(r1 - row));
         const F4 s = L.minusd / k;
         const F4 px = s * vdx, py = s * dy, pz = s * L.f;
-        const F4 pa = axes == 2 ? pz : px;
-        const F4 pb = axes == 1 ? pz : py;
         const bool sure = Inside && row >= in.r0 && row + 4 <= in.r1;
-        const M4 inside = sure ? live : insidelanes<Full>(pa, pb, live, count, edgeat);
-        if (!lanebits(inside))
+        const M4 inside = sure || hidden ? live : insidelanes<Full>(axes == 2 ? pz : px, axes == 1 ? pz : py, live, count, edgeat);
+        return Points4{rows4(d, col, row, r1), inside, px, py, pz};
+    };
+    if (d.directed) {  // one colour: no long chain to overlap
+        for (int32_t row = r0; row < r1; row += 4) {
+            if (hidden4(d, col, row, r1))
+                continue;
+            const Points4 g = points(row, false);
+            if (lanebits(g.live))
+                litdots(d, g.at, g.live, g.z, lit);
+        }
+        return;
+    }
+    const Vector4 n = {L.nx, L.ny, L.nz};
+    for (int32_t row = r0; row < r1; row += 8) {
+        const bool hasb = row + 4 < r1;
+        const bool ha = hidden4(d, col, row, r1), hb = !hasb || hidden4(d, col, row + 4, r1);
+        if (ha && hb)
             continue;
-        const Rows4 lanes = rows4(d, col, row, r1);
-        if (d.directed)
-            litdots(d, lanes, inside, pz, lit);
-        else
-            dots(d, lanes, inside, px, py, pz, L.nx, L.ny, L.nz, L.nl);
+        const Points4 a = points(row, ha), b = points(row + 4, hb);
+        if (lanebits(a.live | b.live))
+            dotpair(d, a, n, b, n, [&](const Vector4&) { return L.nl; });
     }
 }
 

@@ -147,9 +147,18 @@ int centralspans(const FastView& v, const SphereShape& s, int32_t col, RowSpan s
     return merged;
 }
 
-// Walk: the lanes move down the column group by group, which pays on a large
-// sphere; a small one finds them only for a group that meets it. BackLit: the
-// far points' colour is self-lit (fastdot.h).
+// Where the lines of sight of a group meet the sphere, by the literal's
+// expressions: I the foot of the perpendicular from the centre, q the square
+// of the half chord over |I| (its root once taken); ok where q >= 0, foot
+// where C·d is exactly 0.
+struct Sight4 {
+    M4 ok, foot;
+    F4 ix, iy, iz, q;
+};
+
+// Walk: large spheres take their rows in pairs of groups, whose long chains
+// overlap (dotpair); a small one finds a group's lanes only when it meets
+// it. BackLit: the far points' colour is self-lit (fastdot.h).
 template <bool Walk, bool BackLit>
 [[gnu::always_inline]] inline void centralcolumn(const FastView& v, const Painter& d, const Painter& back,
                                                  const SphereShape& s, int32_t col, RowSpan span)
@@ -160,48 +169,81 @@ template <bool Walk, bool BackLit>
     const float cxdx = C.x * dx, czf = C.z * v.f, dxdx = dx * dx, ff = v.f * v.f;
     const F4 halfh = f4(v.H / 2.0f), steps = f4(0, 1, 2, 3), zero = f4(0), one = f4(1);
     const F4 cx = f4(C.x), cy = f4(C.y), cz = f4(C.z), vdx = f4(dx), vf = f4(v.f);
-    Rows4 lanes = Walk ? rows4(d, col, span.r0, span.r1) : Rows4{};
-    for (int32_t row = span.r0; row < span.r1; row += 4) {
-        if (Walk && row > span.r0)
-            lanes = below4(lanes, row, span.r1);
-        if (Walk ? hidden4(d, lanes) : hidden4(d, col, row, span.r1))
-            continue;
-        const M4 live = firstlanes(span.r1 - row);
+    auto sight = [&](int32_t row, bool hidden) {
+        const M4 live = hidden ? noflags() : firstlanes(span.r1 - row);
         const F4 dy = (f4(float(row)) + steps) - halfh;
         const F4 cd = (f4(cxdx) + cy * dy) + f4(czf);
         const F4 dd = (f4(dxdx) + dy * dy) + f4(ff);
         const F4 t = cd / dd;
-        const F4 ix = t * vdx, iy = t * dy, iz = t * vf;
-        const F4 mx = cx - ix, my = cy - iy, mz = cz - iz;
-        F4 q = (rr - ((mx * mx + my * my) + mz * mz)) / ((ix * ix + iy * iy) + iz * iz);
-        const M4 foot = eq(cd, zero) & live;
-        const M4 ok = andnot(foot, ge(q, zero) & live);
-        const int footbits = lanebits(foot);
-        if (lanebits(ok)) {
-            q = sqrt4(q);
-            if (!Walk)
-                lanes = rows4(d, col, row, span.r1);  // the far points' too
-            const F4 fa = one - q, fb = one + q;
-            const M4 ahead = gt(iz, zero);
-            const F4 a[3] = {fa * ix, fa * iy, fa * iz}, b[3] = {fb * ix, fb * iy, fb * iz};
-            const F4 nx = select(ahead, a[0], b[0]), ny = select(ahead, a[1], b[1]), nz = select(ahead, a[2], b[2]);
-            const int stored = dots(d, lanes, ok, nx, ny, nz, nx - cx, ny - cy, nz - cz);
-            // The far point counts only where the near one was clipped or is NaN.
-            M4 farlanes = andnot(eq(nz, nz), ok);
-            if (d.clip)
-                farlanes = farlanes | (ok & lt(nz, zero));
-            const int farbits = lanebits(farlanes) & ~stored;
-            if (farbits) {
-                const F4 fx = select(ahead, b[0], a[0]), fy = select(ahead, b[1], a[1]), fz = select(ahead, b[2], a[2]);
-                if (BackLit)
-                    litdots(back, lanes, lanemask(farbits), fz, selflitword(s.back));
-                else
-                    dots(back, lanes, lanemask(farbits), fx, fy, fz, cx - fx, cy - fy, cz - fz);
-            }
-        }
-        for (int i = 0; footbits && i < 4; i++)
-            if (footbits >> i & 1)
+        Sight4 g;
+        g.ix = t * vdx, g.iy = t * dy, g.iz = t * vf;
+        const F4 mx = cx - g.ix, my = cy - g.iy, mz = cz - g.iz;
+        g.q = (rr - ((mx * mx + my * my) + mz * mz)) / ((g.ix * g.ix + g.iy * g.iy) + g.iz * g.iz);
+        g.foot = eq(cd, zero) & live;
+        g.ok = andnot(g.foot, ge(g.q, zero) & live);
+        return g;
+    };
+    // The near points (1 − q) I or (1 + q) I, by the side of the eye I lies on.
+    auto nearof = [&](const Sight4& g, const Rows4& at) {
+        const F4 f = select(gt(g.iz, zero), one - g.q, one + g.q);
+        return Points4{at, g.ok, f * g.ix, f * g.iy, f * g.iz};
+    };
+    // The far point counts only where the near one was clipped or is NaN.
+    auto farof = [&](const Sight4& g, const Points4& near, int stored) {
+        M4 farlanes = andnot(eq(near.z, near.z), g.ok);
+        if (d.clip)
+            farlanes = farlanes | (g.ok & lt(near.z, zero));
+        const int farbits = lanebits(farlanes) & ~stored;
+        if (!farbits)
+            return;
+        const F4 f = select(gt(g.iz, zero), one + g.q, one - g.q);
+        const F4 fx = f * g.ix, fy = f * g.iy, fz = f * g.iz;
+        if (BackLit)
+            litdots(back, near.at, lanemask(farbits), fz, selflitword(s.back));
+        else
+            dots(back, near.at, lanemask(farbits), fx, fy, fz, cx - fx, cy - fy, cz - fz);
+    };
+    auto feet = [&](const Sight4& g, int32_t row) {
+        const int bits = lanebits(g.foot);
+        for (int i = 0; bits && i < 4; i++)
+            if (bits >> i & 1)
                 footateye(v, d, back, col, row + i, s);
+    };
+    if (!Walk) {
+        for (int32_t row = span.r0; row < span.r1; row += 4) {
+            if (hidden4(d, col, row, span.r1))
+                continue;
+            Sight4 g = sight(row, false);
+            if (lanebits(g.ok)) {
+                g.q = sqrt4(g.q);
+                const Points4 near = nearof(g, rows4(d, col, row, span.r1));
+                farof(g, near, dots(d, near.at, near.live, near.x, near.y, near.z, near.x - cx, near.y - cy, near.z - cz));
+            }
+            feet(g, row);
+        }
+        return;
+    }
+    auto length = [](const Vector4& n) { return sqrt4((n.x * n.x + n.y * n.y) + n.z * n.z); };
+    for (int32_t row = span.r0; row < span.r1; row += 8) {
+        const bool hasb = row + 4 < span.r1;
+        const Rows4 la = rows4(d, col, row, span.r1);
+        const Rows4 lb = hasb ? below4(la, row + 4, span.r1) : la;
+        const bool ha = hidden4(d, la), hb = !hasb || hidden4(d, lb);
+        if (ha && hb)
+            continue;
+        Sight4 a = sight(row, ha), b = sight(row + 4, hb);
+        if (lanebits(a.ok | b.ok)) {
+            a.q = sqrt4(a.q), b.q = sqrt4(b.q);
+            const Points4 na = nearof(a, la), nb = nearof(b, lb);
+            const int stored = dotpair(d, na, Vector4{na.x - cx, na.y - cy, na.z - cz}, nb,
+                                       Vector4{nb.x - cx, nb.y - cy, nb.z - cz}, length);
+            if (lanebits(a.ok))
+                farof(a, na, stored & 15);
+            if (lanebits(b.ok))
+                farof(b, nb, stored >> 4);
+        }
+        feet(a, row);
+        feet(b, row + 4);
     }
 }
 
