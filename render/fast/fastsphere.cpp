@@ -189,20 +189,17 @@ template <bool Walk, bool BackLit>
         return Points4{at, g.ok, f * g.ix, f * g.iy, f * g.iz};
     };
     // The far point counts only where the near one was clipped or is NaN.
-    auto farof = [&](const Sight4& g, const Points4& near, int stored) {
+    auto farbits = [&](const Sight4& g, const Points4& near, int stored) {
         M4 farlanes = andnot(eq(near.z, near.z), g.ok);
         if (d.clip)
             farlanes = farlanes | (g.ok & lt(near.z, zero));
-        const int farbits = lanebits(farlanes) & ~stored;
-        if (!farbits)
-            return;
-        const F4 f = select(gt(g.iz, zero), one + g.q, one - g.q);
-        const F4 fx = f * g.ix, fy = f * g.iy, fz = f * g.iz;
-        if (BackLit)
-            litdots(back, near.at, lanemask(farbits), fz, selflitword(s.back));
-        else
-            dots(back, near.at, lanemask(farbits), fx, fy, fz, cx - fx, cy - fy, cz - fz);
+        return lanebits(farlanes) & ~stored;
     };
+    auto farof = [&](const Sight4& g, const Rows4& at, int bits) {
+        const F4 f = select(gt(g.iz, zero), one + g.q, one - g.q);
+        return Points4{at, lanemask(bits), f * g.ix, f * g.iy, f * g.iz};
+    };
+    auto inward = [&](const Points4& p) { return Vector4{cx - p.x, cy - p.y, cz - p.z}; };
     auto feet = [&](const Sight4& g, int32_t row) {
         const int bits = lanebits(g.foot);
         for (int i = 0; bits && i < 4; i++)
@@ -217,7 +214,12 @@ template <bool Walk, bool BackLit>
             if (lanebits(g.ok)) {
                 g.q = sqrt4(g.q);
                 const Points4 near = nearof(g, rows4(d, col, row, span.r1));
-                farof(g, near, dots(d, near.at, near.live, near.x, near.y, near.z, near.x - cx, near.y - cy, near.z - cz));
+                const int stored = dots(d, near.at, near.live, near.x, near.y, near.z, near.x - cx, near.y - cy, near.z - cz);
+                if (const int bits = farbits(g, near, stored)) {
+                    const Points4 far = farof(g, near.at, bits);
+                    const Vector4 n = inward(far);
+                    dots(back, far.at, far.live, far.x, far.y, far.z, n.x, n.y, n.z);
+                }
             }
             feet(g, row);
         }
@@ -237,10 +239,18 @@ template <bool Walk, bool BackLit>
             const Points4 na = nearof(a, la), nb = nearof(b, lb);
             const int stored = dotpair(d, na, Vector4{na.x - cx, na.y - cy, na.z - cz}, nb,
                                        Vector4{nb.x - cx, nb.y - cy, nb.z - cz}, length);
-            if (lanebits(a.ok))
-                farof(a, na, stored & 15);
-            if (lanebits(b.ok))
-                farof(b, nb, stored >> 4);
+            const int fa = farbits(a, na, stored & 15), fb = farbits(b, nb, stored >> 4);
+            if (fa | fb) {
+                const Points4 pa = farof(a, la, fa), pb = farof(b, lb, fb);
+                if (BackLit) {
+                    if (fa)
+                        litdots(back, la, pa.live, pa.z, selflitword(s.back));
+                    if (fb)
+                        litdots(back, lb, pb.live, pb.z, selflitword(s.back));
+                } else {
+                    dotpair(back, pa, inward(pa), pb, inward(pb), length);
+                }
+            }
         }
         feet(a, row);
         feet(b, row + 4);
