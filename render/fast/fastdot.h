@@ -161,9 +161,10 @@ inline bool hidden4(const Painter& d, int32_t col, int32_t row0, int32_t end)
 }
 
 // Clipping and the depth test; the stored lanes as bits, which become the
-// pixels' owners.
+// pixels' owners. Inlined by force: the large rasterisers reach the
+// compiler's growth limit and would call it.
 template <size_t Stride>
-inline int depthtest(const Painter& d, const Lanes4<Stride>& r, M4 live, F4 z)
+[[gnu::always_inline]] inline int depthtest(const Painter& d, const Lanes4<Stride>& r, M4 live, F4 z)
 {
     if (d.clip)
         live = andnot(lt(z, f4(0)), live);
@@ -295,8 +296,12 @@ template <typename Length>
 [[gnu::always_inline]] inline int dotpair(const Painter& d, const Points4& a, const Vector4& na, const Points4& b,
                                           const Vector4& nb, Length length)
 {
-    const int sa = lanebits(a.live) ? depthtest(d, a.at, a.live, a.z) : 0;
-    const int sb = lanebits(b.live) ? depthtest(d, b.at, b.live, b.z) : 0;
+    // Clipped first: the near points of a sphere round the eye all are.
+    const F4 zero = f4(0);
+    const M4 livea = d.clip ? andnot(lt(a.z, zero), a.live) : a.live;
+    const M4 liveb = d.clip ? andnot(lt(b.z, zero), b.live) : b.live;
+    const int sa = lanebits(livea) ? depthtest(d, a.at, livea, a.z) : 0;
+    const int sb = lanebits(liveb) ? depthtest(d, b.at, liveb, b.z) : 0;
     if (!sa || !sb) {  // one group or none: no pair to overlap
         const Points4& g = sa ? a : b;
         const Vector4& n = sa ? na : nb;

@@ -236,7 +236,9 @@ template <bool Full, bool Inside, typename EdgeAt>
     const F4 steps = f4(0, 1, 2, 3), zero = f4(0);
     const F4 vdx = f4(c.dx), dxa = f4(c.dxa);
     // The points of the group at row that lie inside (none when it is hidden).
-    auto points = [&](int32_t row, bool hidden) {
+    // Both lambdas are inlined by force: in a function this large the
+    // compiler would call them and pass their lanes through memory.
+    auto points = [&](int32_t row, bool hidden) __attribute__((always_inline)) {
         const F4 dy = (f4(float(row)) + steps) - L.halfh;
         const F4 k = (dxa + dy * L.B) + L.fc;
         const M4 live = hidden ? noflags() : andnot(eq(k, zero), firstlanes(r1 - row));
@@ -246,26 +248,35 @@ template <bool Full, bool Inside, typename EdgeAt>
         const M4 inside = sure || hidden ? live : insidelanes<Full>(axes == 2 ? pz : px, axes == 1 ? pz : py, live, count, edgeat);
         return Points4{rows4(d, col, row, r1), inside, px, py, pz};
     };
+    // One group alone: under a directed light, or the last of a column's rows.
+    auto one = [&](int32_t row) __attribute__((always_inline)) {
+        if (hidden4(d, col, row, r1))
+            return;
+        const Points4 g = points(row, false);
+        if (!lanebits(g.live))
+            return;
+        if (d.directed)
+            litdots(d, g.at, g.live, g.z, lit);
+        else
+            dots(d, g.at, g.live, g.x, g.y, g.z, L.nx, L.ny, L.nz, L.nl);
+    };
     if (d.directed) {  // one colour: no long chain to overlap
-        for (int32_t row = r0; row < r1; row += 4) {
-            if (hidden4(d, col, row, r1))
-                continue;
-            const Points4 g = points(row, false);
-            if (lanebits(g.live))
-                litdots(d, g.at, g.live, g.z, lit);
-        }
+        for (int32_t row = r0; row < r1; row += 4)
+            one(row);
         return;
     }
     const Vector4 n = {L.nx, L.ny, L.nz};
-    for (int32_t row = r0; row < r1; row += 8) {
-        const bool hasb = row + 4 < r1;
-        const bool ha = hidden4(d, col, row, r1), hb = !hasb || hidden4(d, col, row + 4, r1);
+    int32_t row = r0;
+    for (; row + 4 < r1; row += 8) {
+        const bool ha = hidden4(d, col, row, r1), hb = hidden4(d, col, row + 4, r1);
         if (ha && hb)
             continue;
         const Points4 a = points(row, ha), b = points(row + 4, hb);
         if (lanebits(a.live | b.live))
             dotpair(d, a, n, b, n, [&](const Vector4&) { return L.nl; });
     }
+    if (row < r1)
+        one(row);
 }
 
 // The same for columns [c0, c1) of one row, four columns at a time: a wide,
