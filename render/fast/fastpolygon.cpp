@@ -238,7 +238,7 @@ template <bool Full, bool Inside, typename EdgeAt>
     // The points of the group at row that lie inside (none when it is hidden).
     // Both lambdas are inlined by force: in a function this large the
     // compiler would call them and pass their lanes through memory.
-    auto points = [&](int32_t row, bool hidden) __attribute__((always_inline)) {
+    auto points = [&] [[gnu::always_inline]] (int32_t row, bool hidden) {
         const F4 dy = (f4(float(row)) + steps) - L.halfh;
         const F4 k = (dxa + dy * L.B) + L.fc;
         const M4 live = hidden ? noflags() : andnot(eq(k, zero), firstlanes(r1 - row));
@@ -249,7 +249,7 @@ template <bool Full, bool Inside, typename EdgeAt>
         return Points4{rows4(d, col, row, r1), inside, px, py, pz};
     };
     // One group alone: under a directed light, or the last of a column's rows.
-    auto one = [&](int32_t row) __attribute__((always_inline)) {
+    auto one = [&] [[gnu::always_inline]] (int32_t row) {
         if (hidden4(d, col, row, r1))
             return;
         const Points4 g = points(row, false);
