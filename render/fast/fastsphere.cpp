@@ -149,8 +149,8 @@ int centralspans(const FastView& v, const SphereShape& s, int32_t col, RowSpan s
 
 // Where the lines of sight of a group meet the sphere, by the literal's
 // expressions: I the foot of the perpendicular from the centre, q the square
-// of the half chord over |I| (its root once taken); ok where q >= 0, foot
-// where C·d is exactly 0.
+// of the half chord's ratio to |I| (the ratio once its root is taken); ok
+// where q >= 0, foot where C·d is exactly 0.
 struct Sight4 {
     M4 ok, foot;
     F4 ix, iy, iz, q;
@@ -207,6 +207,7 @@ template <bool Walk, bool BackLit>
                 footateye(v, d, back, col, row + i, s);
     };
     if (!Walk) {
+        static_assert(Walk || !BackLit, "self-lit insides are drawn only by the large spheres' loop");
         for (int32_t row = span.r0; row < span.r1; row += 4) {
             if (hidden4(d, col, row, span.r1))
                 continue;
