@@ -5,11 +5,14 @@
 // view the eye is the origin and a point falls on column u·f/w + width/2, row
 // v·f/w + height/2, with f = ActualWidth. Pixels are sampled at their integer
 // coordinates. A render is ClearImage (or FormatImage), PrepareScene, then
-// RenderScene; the rasterisers read only the view globals that PrepareScene left.
+// RenderScene, or PrepareScene, then ClearAndRender (the same bytes); the
+// rasterisers read only the view globals that PrepareScene left.
 //
 //   PrepareScene()            view transform, pixel scale and light in view coordinates
 //   RenderScene(list)         the same picture as RenderSceneLiteral, byte for byte: the fast
 //                             pass (render/fast/), near things first, on all cores
+//   ClearAndRender(list)      ClearImage(&ActualImage), then RenderScene(list), in one pass over the
+//                             picture: each tile starts from black and +infinity instead of reading them
 //   RenderSceneLiteral(list)  every sphere and polygon of the list, in list order, through Sphere
 //                             and Porygon: the plain statement of what a picture is, and the
 //                             oracle of the tests
@@ -45,6 +48,7 @@ extern int32_t poly_maxsize;
 
 void PrepareScene();
 void RenderScene(SceneList* list);
+void ClearAndRender(SceneList* list);
 void RenderSceneLiteral(SceneList* list);
 void Dot(int32_t col, int32_t row, float x, float y, float z, uint32_t colour, Vector normal,
          uint32_t ambient);

@@ -12,7 +12,8 @@
 //                                     its File command; true when msg was taken so
 //   WndProc(...)                      the main window's procedure
 //   RedrawScene()          the redraw sequence: ClearImage, PrepareScene, RenderScene of
-//                          ActualScene, invalidate the main window without erasing
+//                          ActualScene (as PrepareScene and ClearAndRender: the same bytes in
+//                          one pass), invalidate the main window without erasing
 //   CloseEditingDialogs()  end every open dialog of slots 1 to 19 (the chooser stays)
 //   MenuCommand(id)        one command of MainMenu (or any other id: only the redraw)
 //   DropFiles(drop)        files dropped on the main window: each one loaded as "Load scene"

@@ -109,9 +109,8 @@ int MessageLoop()
 
 void RedrawScene()
 {
-    ClearImage(&ActualImage);
     PrepareScene();
-    RenderScene(ActualScene);
+    ClearAndRender(ActualScene);
     InvalidateRect(hWindow, nullptr, FALSE);
 }
 

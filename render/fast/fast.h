@@ -70,6 +70,7 @@ struct FastView {
     bool directed;
     Vector light;          // ActualLightpos
     float lightlength;     // its length: constant for a directed light
+    bool cleared;          // ClearAndRender: the picture counts as cleared, and every tile is written whole
 };
 
 // Rows [r0, r1) of one column.

@@ -1,5 +1,5 @@
-// RenderScene (render.h): the frame's shapes prepared, then the tiles drawn
-// on all threads, each tile's shapes near first (fast.h).
+// RenderScene and ClearAndRender (render.h): the frame's shapes prepared,
+// then the tiles drawn on all threads, each tile's shapes near first (fast.h).
 #include "render/fast/fastdot.h"
 #include "render/image.h"
 #include "render/render.h"
@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 
 TileOrder FastTileOrder = TileOrder::NearFirst;
 
@@ -73,6 +74,45 @@ void copytile(const Tile& tile, const PixelBox& r, bool load)
     }
 }
 
+// A frame that clears the picture as it goes: the tile's part that its
+// shapes reach starts from the cleared values, and the rest of the tile is
+// cleared in the picture itself.
+void clearlocal(const Tile& tile, const PixelBox& r)
+{
+    for (int32_t col = r.x0; col < r.x1; col++) {
+        const size_t at = size_t(col - tile.box.x0) * TileHeight + size_t(r.y0 - tile.box.y0);
+        std::fill(tile.depth + at, tile.depth + at + size_t(r.y1 - r.y0), std::numeric_limits<float>::infinity());
+        std::fill(tile.pixels + at, tile.pixels + at + size_t(r.y1 - r.y0), 0u);
+    }
+}
+
+void clearpicture(int32_t x0, int32_t x1, int32_t y0, int32_t y1)
+{
+    if (x0 >= x1)
+        return;
+    const FastView& v = FastFrame;
+    uint32_t* pixels = reinterpret_cast<uint32_t*>(v.pixels);
+    for (int32_t row = y0; row < y1; row++) {
+        const size_t at = size_t(row) * size_t(v.width);
+        std::fill(v.depth + at + x0, v.depth + at + x1, std::numeric_limits<float>::infinity());
+        std::fill(pixels + at + x0, pixels + at + x1, 0u);
+    }
+}
+
+// The tile less r (empty r: all of it).
+void clearrest(const Tile& tile, const PixelBox& r)
+{
+    const PixelBox t = tile.box;
+    if (emptybox(r)) {
+        clearpicture(t.x0, t.x1, t.y0, t.y1);
+        return;
+    }
+    clearpicture(t.x0, t.x1, t.y0, r.y0);
+    clearpicture(t.x0, r.x0, r.y0, r.y1);
+    clearpicture(r.x1, t.x1, r.y0, r.y1);
+    clearpicture(t.x0, t.x1, r.y1, t.y1);
+}
+
 constexpr int64_t SmallPart = 1024;  // pixels: a quarter of a tile
 
 void drawtile(int32_t index)
@@ -81,14 +121,17 @@ void drawtile(int32_t index)
     const int32_t tx = index % FastTilesAcross, ty = index / FastTilesAcross;
     TileEntry* first = FastTileShapes + FastTileStart[index];
     TileEntry* last = FastTileShapes + FastTileStart[index + 1];
-    if (first == last)
-        return;
     int32_t owners[TileWidth * TileHeight];
     alignas(16) float depths[TileWidth * TileHeight];
     alignas(16) uint32_t pixels[TileWidth * TileHeight];
     Tile tile{PixelBox{tx * TileWidth, std::min(v.width, (tx + 1) * TileWidth), ty * TileHeight,
                        std::min(v.height, (ty + 1) * TileHeight)},
               depths, pixels, owners, true, false, 0};
+    if (first == last) {
+        if (v.cleared)
+            clearrest(tile, PixelBox{0, 0, 0, 0});
+        return;
+    }
 
     // Only the part of the tile that its shapes reach is copied and searched.
     PixelBox box = {tile.box.x1, tile.box.x0, tile.box.y1, tile.box.y0};
@@ -103,9 +146,14 @@ void drawtile(int32_t index)
             box = PixelBox{std::min(box.x0, part.x0), std::max(box.x1, part.x1), std::min(box.y0, part.y0),
                            std::max(box.y1, part.y1)};
     }
+    if (v.cleared)
+        clearrest(tile, box);
     if (emptybox(box))
         return;
-    copytile(tile, box, true);
+    if (v.cleared)
+        clearlocal(tile, box);
+    else
+        copytile(tile, box, true);
     const bool near = FastTileOrder == TileOrder::NearFirst;
     // Lambdas, so that each comparison is inlined rather than called.
     if (near)
@@ -163,13 +211,34 @@ void drawtile(int32_t index)
 
 }  // namespace
 
-void RenderScene(SceneList* list)
+namespace {
+
+void render(SceneList* list, bool cleared)
 {
     // The fast pass writes whole 4-byte pixels; any other layout takes the literal pass.
     if (ActualImage.bytes_per_pixel != ImageBytesPerPixel) {
+        if (cleared)
+            ClearImage(&ActualImage);
         RenderSceneLiteral(list);
         return;
     }
-    if (PrepareShapes(list))
-        runparallel(FastTiles, drawtile);
+    if (!PrepareShapes(list)) {
+        if (cleared)
+            ClearImage(&ActualImage);
+        return;
+    }
+    FastFrame.cleared = cleared;
+    runparallel(FastTiles, drawtile);
+}
+
+}  // namespace
+
+void RenderScene(SceneList* list)
+{
+    render(list, false);
+}
+
+void ClearAndRender(SceneList* list)
+{
+    render(list, true);
 }
