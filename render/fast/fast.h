@@ -132,18 +132,23 @@ struct ShapeRef {
 constexpr int32_t TileWidth = 64;
 constexpr int32_t TileHeight = 64;
 
-// Where a shape is drawn: a tile of the picture, its depths and pixels copied
-// out of the picture while its shapes are drawn (the part they reach), and its
+// Where a shape is drawn: a tile of the picture, its depths copied out of the
+// picture while its shapes are drawn (the part they reach), its pixels, and its
 // owners, the drawing-order number of the point each pixel shows, NoOwner
 // while it shows what was there. All three run column by column, pixel (col,
 // row) at (col - x0) * TileHeight + row - y0, so that four rows of a column
 // are four neighbours.
 constexpr int32_t NoOwner = INT32_MIN;  // below every number: what was there wins every tie
 
+// A tile's pixel that no point was stored in. The picture's pixels are not
+// read into the tile: a stored pixel's fourth byte is 0, and the picture's
+// own is put back when the tile's written pixels are merged into it.
+constexpr uint32_t Unwritten = 0xFF000000u;
+
 struct Tile {
     PixelBox box;
     float* depth;
-    uint32_t* pixels;  // blue, green, red and the fourth byte, as a little-endian word
+    uint32_t* pixels;  // blue, green and red as a little-endian word, or Unwritten
     int32_t* owner;
     bool ties;  // false: every point stored before comes earlier in the list, and none drawn
                 // later asks, so the strict depth test alone keeps the rule and owners are left alone

@@ -207,26 +207,22 @@ template <size_t Stride>
     return stored;
 }
 
-// Blue, green and red of the stored lanes; the fourth byte of a pixel stays.
-// A pixel is one little-endian word, blue in its low byte.
+// Blue, green and red of the stored lanes, the fourth byte 0: the picture's
+// own fourth byte is put back when the tile is (Tile). A pixel is one
+// little-endian word, blue in its low byte.
 static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "pixels are written as little-endian words");
-
-inline void writepixel(uint32_t* p, uint32_t word)
-{
-    *p = (*p & 0xFF000000u) | word;
-}
 
 template <size_t Stride>
 inline void writepixels(const Painter& d, const Lanes4<Stride>& r, int stored, const uint32_t words[4])
 {
     uint32_t* p = d.pixels + r.index;
     if (Stride == 1 && stored == 15) {  // the common case, without a branch per lane
-        writewords(p, words);
+        std::memcpy(p, words, 4 * sizeof(uint32_t));
         return;
     }
     for (int i = 0; i < r.n; i++, p += Stride)
         if (stored >> i & 1)
-            writepixel(p, words[i]);
+            *p = words[i];
 }
 
 // A shade whose three ambient channels are 255 shows its colour whatever the
@@ -352,5 +348,5 @@ inline void dotone(const Painter& d, int32_t col, int32_t row, float x, float y,
         light = subv(d.light, Vector{x, y, z});
     uint8_t bytes[3];
     shadebytes(lightcos(light, normal), shade, bytes);
-    writepixel(d.pixels + index, uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16);
+    d.pixels[index] = uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16;
 }

@@ -33,9 +33,19 @@ bool hidden(const Tile& tile, const PixelBox& box, float near)
     return true;
 }
 
-// The picture's depths or pixels in r into the tile's columns (Load), or back:
-// four rows of four at a time, turned over.
-template <bool Load, typename T>
+// How a part of the tile goes between it and the picture: read in, written
+// back, or (pixels) merged back, each picture pixel keeping its fourth byte and
+// taking the other three from the tile unless the tile's is Unwritten.
+enum class Copy : uint8_t { In, Out, Merge };
+
+inline void mergeone(uint32_t* picture, uint32_t own)
+{
+    if (own != Unwritten)
+        *picture = (*picture & 0xFF000000u) | own;
+}
+
+// Four rows of four at a time, turned over.
+template <Copy How, typename T>
 void copytile(T* picture, T* own, PixelBox tile, PixelBox r)
 {
     const size_t w = size_t(FastFrame.width);
@@ -45,47 +55,58 @@ void copytile(T* picture, T* own, PixelBox tile, PixelBox r)
         T* local = own + size_t(col - tile.x0) * TileHeight + size_t(r.y0 - tile.y0);
         if (col + 4 <= r.x1) {
             for (int32_t row = r.y0; row < full; row += 4, global += 4 * w, local += 4) {
-                if (Load)
+                if constexpr (How == Copy::In)
                     transpose4(global, w, local, size_t(TileHeight));
-                else
+                else if constexpr (How == Copy::Out)
                     transpose4(local, size_t(TileHeight), global, w);
+                else
+                    transposemerge4(local, size_t(TileHeight), global, w);
             }
         }
         const int32_t first = col + 4 <= r.x1 ? full : r.y0;
         global = picture + w * size_t(first) + size_t(col);
         local = own + size_t(col - tile.x0) * TileHeight + size_t(first - tile.y0);
         for (int32_t row = first; row < r.y1; row++, global += w, local++)
-            for (int32_t k = 0; k < 4 && col + k < r.x1; k++)
-                std::memcpy(Load ? local + TileHeight * k : global + k, Load ? global + k : local + TileHeight * k,
-                            sizeof(T));
+            for (int32_t k = 0; k < 4 && col + k < r.x1; k++) {
+                if constexpr (How == Copy::In)
+                    std::memcpy(local + TileHeight * k, global + k, sizeof(T));
+                else if constexpr (How == Copy::Out)
+                    std::memcpy(global + k, local + TileHeight * k, sizeof(T));
+                else
+                    mergeone(global + k, local[TileHeight * k]);
+            }
     }
 }
 
-void copytile(const Tile& tile, const PixelBox& r, bool load)
+// The tile's part r made ready: its depths read from the picture, or in a
+// frame that clears the picture as it goes (ClearAndRender) +infinity; its
+// pixels Unwritten, or black there. A picture's pixels are never read in:
+// the written ones are merged into it on the way back.
+void loadtile(const Tile& tile, const PixelBox& r)
 {
-    const FastView& v = FastFrame;
-    uint32_t* pixels = reinterpret_cast<uint32_t*>(v.pixels);
-    if (load) {
-        copytile<true>(v.depth, tile.depth, tile.box, r);
-        copytile<true>(pixels, tile.pixels, tile.box, r);
-    } else {
-        copytile<false>(v.depth, tile.depth, tile.box, r);
-        copytile<false>(pixels, tile.pixels, tile.box, r);
-    }
-}
-
-// A frame that clears the picture as it goes: the tile's part that its
-// shapes reach starts from the cleared values, and the rest of the tile is
-// cleared in the picture itself.
-void clearlocal(const Tile& tile, const PixelBox& r)
-{
+    const bool cleared = FastFrame.cleared;
+    if (!cleared)
+        copytile<Copy::In>(FastFrame.depth, tile.depth, tile.box, r);
     for (int32_t col = r.x0; col < r.x1; col++) {
         const size_t at = size_t(col - tile.box.x0) * TileHeight + size_t(r.y0 - tile.box.y0);
-        std::fill(tile.depth + at, tile.depth + at + size_t(r.y1 - r.y0), std::numeric_limits<float>::infinity());
-        std::fill(tile.pixels + at, tile.pixels + at + size_t(r.y1 - r.y0), 0u);
+        if (cleared)
+            std::fill(tile.depth + at, tile.depth + at + size_t(r.y1 - r.y0), std::numeric_limits<float>::infinity());
+        std::fill(tile.pixels + at, tile.pixels + at + size_t(r.y1 - r.y0), cleared ? 0u : Unwritten);
     }
 }
 
+void storetile(const Tile& tile, const PixelBox& r)
+{
+    uint32_t* pixels = reinterpret_cast<uint32_t*>(FastFrame.pixels);
+    copytile<Copy::Out>(FastFrame.depth, tile.depth, tile.box, r);
+    if (FastFrame.cleared)
+        copytile<Copy::Out>(pixels, tile.pixels, tile.box, r);
+    else
+        copytile<Copy::Merge>(pixels, tile.pixels, tile.box, r);
+}
+
+// A frame that clears the picture as it goes clears the part of each tile
+// that no shape reaches in the picture itself.
 void clearpicture(int32_t x0, int32_t x1, int32_t y0, int32_t y1)
 {
     if (x0 >= x1)
@@ -150,10 +171,7 @@ void drawtile(int32_t index)
         clearrest(tile, box);
     if (emptybox(box))
         return;
-    if (v.cleared)
-        clearlocal(tile, box);
-    else
-        copytile(tile, box, true);
+    loadtile(tile, box);
     const bool near = FastTileOrder == TileOrder::NearFirst;
     // Lambdas, so that each comparison is inlined rather than called.
     if (near)
@@ -206,7 +224,7 @@ void drawtile(int32_t index)
         else
             drawpolygon(FastPolygons[ref.index], tile, 2 * shape);
     }
-    copytile(tile, box, false);
+    storetile(tile, box);
 }
 
 }  // namespace

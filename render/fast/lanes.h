@@ -22,8 +22,10 @@
 //   shadelanes(colour, ambient)   a colour and its ambient made ready for shadewords
 //   shadewords(cos, shade, out)   the literal's per-channel shading of four cos values,
 //                        as blue | green << 8 | red << 16
-//   writewords(out, words)   four pixels' blue, green and red, each keeping its fourth byte
 //   transpose4(in, instride, out, outstride)   four rows of four 4-byte values into four columns
+//   transposemerge4(in, instride, out, outstride)   the same for pixels, each out word keeping
+//                        its fourth byte and taking the other three from its in word, unless
+//                        that is Unwritten (its top bit set): then out stays
 #pragma once
 
 #include <cstddef>
@@ -133,13 +135,6 @@ inline void setlanes(int32_t* out, int bits, int32_t value)
     _mm_storeu_si128(p, _mm_or_si128(_mm_and_si128(set, _mm_set1_epi32(value)), _mm_andnot_si128(set, old)));
 }
 inline void store4(F4 a, float out[4]) { _mm_storeu_ps(out, a.v); }
-// out[i] keeps its fourth byte and takes the other three from words[i].
-inline void writewords(uint32_t* out, const uint32_t words[4])
-{
-    __m128i* p = reinterpret_cast<__m128i*>(out);
-    const __m128i kept = _mm_and_si128(_mm_loadu_si128(p), _mm_set1_epi32(int32_t(0xFF000000u)));
-    _mm_storeu_si128(p, _mm_or_si128(kept, _mm_loadu_si128(reinterpret_cast<const __m128i*>(words))));
-}
 template <typename T>
 inline void transpose4(const T* in, size_t instride, T* out, size_t outstride)
 {
@@ -153,6 +148,21 @@ inline void transpose4(const T* in, size_t instride, T* out, size_t outstride)
     _mm_storeu_ps(reinterpret_cast<float*>(out + outstride), r1);
     _mm_storeu_ps(reinterpret_cast<float*>(out + 2 * outstride), r2);
     _mm_storeu_ps(reinterpret_cast<float*>(out + 3 * outstride), r3);
+}
+inline void transposemerge4(const uint32_t* in, size_t instride, uint32_t* out, size_t outstride)
+{
+    __m128 r[4] = {_mm_loadu_ps(reinterpret_cast<const float*>(in)),
+                   _mm_loadu_ps(reinterpret_cast<const float*>(in + instride)),
+                   _mm_loadu_ps(reinterpret_cast<const float*>(in + 2 * instride)),
+                   _mm_loadu_ps(reinterpret_cast<const float*>(in + 3 * instride))};
+    _MM_TRANSPOSE4_PS(r[0], r[1], r[2], r[3]);
+    for (size_t k = 0; k < 4; k++) {
+        __m128i* p = reinterpret_cast<__m128i*>(out + k * outstride);
+        const __m128i word = _mm_castps_si128(r[k]);
+        const __m128i unwritten = _mm_srai_epi32(word, 31);
+        const __m128i kept = _mm_or_si128(unwritten, _mm_set1_epi32(int32_t(0xFF000000u)));
+        _mm_storeu_si128(p, _mm_or_si128(_mm_and_si128(_mm_loadu_si128(p), kept), _mm_andnot_si128(unwritten, word)));
+    }
 }
 
 #else
@@ -239,16 +249,21 @@ inline void store4(F4 a, float out[4])
     for (int i = 0; i < 4; i++)
         out[i] = a.v[i];
 }
-inline void writewords(uint32_t* out, const uint32_t words[4])
-{
-    for (int i = 0; i < 4; i++)
-        out[i] = (out[i] & 0xFF000000u) | words[i];
-}
 template <typename T>
 inline void transpose4(const T* in, size_t instride, T* out, size_t outstride)
 {
     for (size_t i = 0; i < 4; i++)
         for (size_t k = 0; k < 4; k++)
             std::memcpy(out + k * outstride + i, in + i * instride + k, sizeof(T));  // pixels are bytes
+}
+inline void transposemerge4(const uint32_t* in, size_t instride, uint32_t* out, size_t outstride)
+{
+    for (size_t i = 0; i < 4; i++)
+        for (size_t k = 0; k < 4; k++) {
+            const uint32_t word = in[i * instride + k];
+            uint32_t& o = out[k * outstride + i];
+            if (!(word >> 31))
+                o = (o & 0xFF000000u) | word;
+        }
 }
 #endif
