@@ -227,10 +227,6 @@ void drawtile(int32_t index)
     storetile(tile, box);
 }
 
-}  // namespace
-
-namespace {
-
 void render(SceneList* list, bool cleared)
 {
     // The fast pass writes whole 4-byte pixels; any other layout takes the literal pass.
