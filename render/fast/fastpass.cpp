@@ -38,12 +38,6 @@ bool hidden(const Tile& tile, const PixelBox& box, float near)
 // taking the other three from the tile unless the tile's is Unwritten.
 enum class Copy : uint8_t { In, Out, Merge };
 
-inline void mergeone(uint32_t* picture, uint32_t own)
-{
-    if (own != Unwritten)
-        *picture = (*picture & 0xFF000000u) | own;
-}
-
 // Four rows of four at a time, turned over.
 template <Copy How, typename T>
 void copytile(T* picture, T* own, PixelBox tile, PixelBox r)
@@ -73,7 +67,7 @@ void copytile(T* picture, T* own, PixelBox tile, PixelBox r)
                 else if constexpr (How == Copy::Out)
                     std::memcpy(global + k, local + TileHeight * k, sizeof(T));
                 else
-                    mergeone(global + k, local[TileHeight * k]);
+                    mergeword(global + k, local[TileHeight * k]);
             }
     }
 }
@@ -148,11 +142,6 @@ void drawtile(int32_t index)
     Tile tile{PixelBox{tx * TileWidth, std::min(v.width, (tx + 1) * TileWidth), ty * TileHeight,
                        std::min(v.height, (ty + 1) * TileHeight)},
               depths, pixels, owners, true, false, 0};
-    if (first == last) {
-        if (v.cleared)
-            clearrest(tile, PixelBox{0, 0, 0, 0});
-        return;
-    }
 
     // Only the part of the tile that its shapes reach is copied and searched.
     PixelBox box = {tile.box.x1, tile.box.x0, tile.box.y1, tile.box.y0};

@@ -23,13 +23,20 @@
 //   shadewords(cos, shade, out)   the literal's per-channel shading of four cos values,
 //                        as blue | green << 8 | red << 16
 //   transpose4(in, instride, out, outstride)   four rows of four 4-byte values into four columns
-//   transposemerge4(in, instride, out, outstride)   the same for pixels, each out word keeping
-//                        its fourth byte and taking the other three from its in word, unless
-//                        that is Unwritten (its top bit set): then out stays
+//   mergeword(out, word)  a pixel word into *out, which keeps its fourth byte and takes the
+//                        other three from word, unless word is Unwritten (its top bit set):
+//                        then *out stays
+//   transposemerge4(in, instride, out, outstride)   transpose4 for pixels, each word merged so
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+inline void mergeword(uint32_t* out, uint32_t word)
+{
+    if (!(word >> 31))
+        *out = (*out & 0xFF000000u) | word;
+}
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -259,11 +266,7 @@ inline void transpose4(const T* in, size_t instride, T* out, size_t outstride)
 inline void transposemerge4(const uint32_t* in, size_t instride, uint32_t* out, size_t outstride)
 {
     for (size_t i = 0; i < 4; i++)
-        for (size_t k = 0; k < 4; k++) {
-            const uint32_t word = in[i * instride + k];
-            uint32_t& o = out[k * outstride + i];
-            if (!(word >> 31))
-                o = (o & 0xFF000000u) | word;
-        }
+        for (size_t k = 0; k < 4; k++)
+            mergeword(out + k * outstride + i, in[i * instride + k]);
 }
 #endif

@@ -199,18 +199,20 @@ bool samepicture(const RenderCase& c)
     RenderSceneLiteral(c.scene);
     const std::vector<uint8_t> pixels(ActualImage.pixels, ActualImage.pixels + 4 * n);
     const std::vector<float> depth(ActualImage.depth, ActualImage.depth + n);
+    auto literal = [&] {
+        return std::memcmp(pixels.data(), ActualImage.pixels, 4 * n) == 0 &&
+               std::memcmp(depth.data(), ActualImage.depth, n * sizeof(float)) == 0;
+    };
     bool same = true;
     for (int threads : {1, 0}) {
         RenderThreads = threads;
         ClearImage(&ActualImage);
         RenderScene(c.scene);
-        same = same && std::memcmp(pixels.data(), ActualImage.pixels, 4 * n) == 0 &&
-               std::memcmp(depth.data(), ActualImage.depth, n * sizeof(float)) == 0;
+        same = same && literal();
         std::memset(ActualImage.pixels, 0x5A, 4 * n);
         std::fill(ActualImage.depth, ActualImage.depth + n, -1.0f);
         ClearAndRender(c.scene);
-        same = same && std::memcmp(pixels.data(), ActualImage.pixels, 4 * n) == 0 &&
-               std::memcmp(depth.data(), ActualImage.depth, n * sizeof(float)) == 0;
+        same = same && literal();
     }
     return same;
 }
