@@ -19,6 +19,7 @@
 //   setlanes(out, bits, value)   out[i] = value for every bit i set (four ints)
 //   lane(x, i)           lane i
 //   load4(in), store4(x, out)   four floats from memory / the four lanes to memory
+//   prefetch(p)          asks for p's cache line ahead of its use (nothing without SSE2)
 //   shadelanes(colour, ambient)   a colour and its ambient made ready for shadewords
 //   shadewords(cos, shade, out)   the literal's per-channel shading of four cos values,
 //                        as blue | green << 8 | red << 16
@@ -134,6 +135,7 @@ inline void shadewords(F4 cos, const ShadeLanes& s, uint32_t out[4])
 }
 
 inline F4 load4(const float* in) { return F4{_mm_loadu_ps(in)}; }
+inline void prefetch(const void* p) { _mm_prefetch(static_cast<const char*>(p), _MM_HINT_T0); }
 inline void setlanes(int32_t* out, int bits, int32_t value)
 {
     const __m128i set = _mm_castps_si128(lanemask(bits).v);
@@ -245,6 +247,7 @@ inline void shadewords(F4 cos, const ShadeLanes& s, uint32_t out[4])
 }
 
 inline F4 load4(const float* in) { return F4{{in[0], in[1], in[2], in[3]}}; }
+inline void prefetch(const void*) {}
 inline void setlanes(int32_t* out, int bits, int32_t value)
 {
     for (int i = 0; i < 4; i++)
